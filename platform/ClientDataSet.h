@@ -113,6 +113,9 @@ public:
     // unposted edit, as the component always has.
     void SetActive(bool active);
     void Open() { SetActive(true); }
+    // Opens an empty table that belongs to no file (BeforeOpen and AfterOpen run as for an
+    // opening). Closing it writes nothing while FileName is empty.
+    void CreateDataSet();
     void Close() { SetActive(false); }
 
     DataSetState State() const;

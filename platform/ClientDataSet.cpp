@@ -1,0 +1,3 @@
+#include "ClientDataSet.h"
+
+// Being written.

@@ -1,0 +1,3 @@
+#include "DataFile.h"
+
+// Being written.

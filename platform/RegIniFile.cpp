@@ -1,0 +1,3 @@
+#include "RegIniFile.h"
+
+// Being written.
