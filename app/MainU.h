@@ -1,0 +1,130 @@
+#pragma once
+// The main window: the slim message window at the screen edge. It owns everything that lives
+// for the whole run (the message table, the two settings keys, the typed web addresses, the
+// timers). Its handlers are defined beside the subsystem they belong to: the shell's here in
+// app/, the message store's in store/.
+
+#include "ClientDataSet.h"
+#include "DataControls.h"
+#include "RegIniFile.h"
+#include "SortOrder.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+
+namespace pinleaf {
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+
+public:
+    // Runs FormCreate. `arguments` are the program's arguments (argument 1: a data file).
+    explicit TMainForm(const QStringList& arguments, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    static constexpr int kWidth = 207;
+    static constexpr int kCompactHeight = 395;
+    static constexpr int kExtractedHeight = 575;
+    static constexpr int kSlicedHeight = 17;
+
+    // --- State shared with the other subsystems ---
+    TClientDataSet* ClientDataSet1 = nullptr;
+    TDataSource* DataSource1 = nullptr;
+    std::unique_ptr<TRegIniFile> SettingsKey;     // "Software\Corvane Software™"
+    std::unique_ptr<TRegIniFile> SoundSchemeKey;  // "AppEvents\Schemes\Apps\Pinleaf"
+    QStringList TypedUrlList;
+    QString DataFilePath;
+    bool DataFilePending = false;
+    QString HelpFile;
+    int IconFrame = 0;
+    bool SystemMenuMode = false;
+    bool UpDownClicked = false;
+    bool Sliced = false;
+    bool Extracted = false;
+
+    // --- Controls (object names as here) ---
+    QLabel* Label6 = nullptr;  // "Title:"
+    QLineEdit* TitleEdit = nullptr;
+    QLabel* Label1 = nullptr;  // "Message:"
+    QPlainTextEdit* MessageMemo = nullptr;
+    QLabel* Label2 = nullptr;  // "Number:"
+    QLabel* NumberText = nullptr;
+    QLabel* Label3 = nullptr;  // "Date:"
+    QLabel* DateText = nullptr;
+    QLabel* Label4 = nullptr;  // "Time:"
+    QLineEdit* TimeEdit = nullptr;
+    QLabel* Label7 = nullptr;  // "Internet:"
+    QLineEdit* UrlEdit = nullptr;
+
+    // --- Menus ---
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* Extra1 = nullptr;
+    QMenu* Sorton1 = nullptr;
+    QAction* Title1 = nullptr;
+    QAction* Number1 = nullptr;
+    QAction* Date1 = nullptr;
+    QAction* Time1 = nullptr;
+    QAction* Ascending1 = nullptr;
+    QAction* Descending1 = nullptr;
+    QAction* AlwaysonTop1 = nullptr;
+    QAction* AnimatedIcon1 = nullptr;
+    QAction* Alarm1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Exit3 = nullptr;  // hidden, Alt+F4
+
+    // Writes a posted change to the data file shortly after the post.
+    QTimer* SaveTimer = nullptr;
+
+    // --- Shell (app/) ---
+    void FormCreate(const QStringList& arguments);
+    void FormShow();
+    void FormCloseQuery();
+    void FormDestroy();
+    void Open1Click();
+    void Exit1Click();
+    void ApplyAlwaysOnTop();
+    void ApplyAnimatedIcon();
+    void CheckSliced();
+    void SaveOnExit();
+    void PlaceWindow();
+
+    // --- Message store (store/) ---
+    void OpenDataFile();
+    void ClientDataSet1BeforeOpen();
+    void ClientDataSet1AfterOpen();
+    void CreateSortIndexes();
+    void ApplySortOrder();
+    void Number1Click(QAction* item);
+    SortChoice MarkedSortChoice() const;
+    void SyncMessageView();
+    void SaveTimerTimer();
+    // Undocked notes come back and go away with the note windows; nothing to do until then.
+    void RestoreUndockedNotes() {}
+    void SaveUndockedNotes() {}
+
+    // Whether the exit save has run (it runs once, however the program is ended).
+    bool ExitSaved() const { return exitSaved_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void bindControls();
+
+    bool exitSaved_ = false;
+};
+
+}  // namespace pinleaf
