@@ -271,8 +271,7 @@ void TMainForm::Exit1Click() { close(); }
 void TMainForm::closeEvent(QCloseEvent* event) {
     FormCloseQuery();
     event->accept();
-    // Closing the main window ends the program.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    emit closed();
 }
 
 void TMainForm::FormCloseQuery() {

@@ -115,6 +115,10 @@ public:
     // Whether the exit save has run (it runs once, however the program is ended).
     bool ExitSaved() const { return exitSaved_; }
 
+signals:
+    // The window has closed after its exit save: the program ends.
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
     }
 
     TMainForm mainForm(QCoreApplication::arguments());
+    QObject::connect(&mainForm, &TMainForm::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);
 
     // A logout, a shutdown or a termination signal closes the program as "Exit" does.
