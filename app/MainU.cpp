@@ -114,14 +114,53 @@ void TMainForm::createControls() {
 }
 
 void TMainForm::createMenus() {
-    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
-    Extra1 = named(PopupMenu1->addMenu(QStringLiteral("&Extra")), "Extra1");
-    Sorton1 = named(Extra1->addMenu(QStringLiteral("&Sort on")), "Sorton1");
+    // An entry of the visible menu: the shortcut is a label after a tab, so that it shows but
+    // never acts (the same key acts through the hidden menu).
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       const QString& label = QString()) {
+        QAction* a = new QAction(label.isEmpty() ? caption : caption + QLatin1Char('\t') + label, this);
+        a->setObjectName(QLatin1String(name));
+        menu->addAction(a);
+        return a;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+    auto submenu = [](QMenu* menu, const char* name, const QString& caption) {
+        QMenu* sub = menu->addMenu(caption);
+        sub->setObjectName(QLatin1String(name));
+        sub->menuAction()->setObjectName(QLatin1String(name) + QStringLiteral("Item"));
+        return sub;
+    };
 
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    Minimize1 = item(PopupMenu1, "Minimize1", QStringLiteral("Mi&nimize"));
+    N7 = PopupMenu1->addSeparator();
+    N7->setObjectName(QStringLiteral("N7"));
+
+    Message1 = submenu(PopupMenu1, "Message1", QStringLiteral("&Message"));
+    First1 = item(Message1, "First1", QStringLiteral("&First"), QStringLiteral("Ctrl+Home"));
+    Prior1 = item(Message1, "Prior1", QStringLiteral("P&rior"), QStringLiteral("Ctrl+PgUp"));
+    Next1 = item(Message1, "Next1", QStringLiteral("&Next"), QStringLiteral("Ctrl+PgDn"));
+    Last1 = item(Message1, "Last1", QStringLiteral("&Last"), QStringLiteral("Ctrl+End"));
+    separator(Message1, "N6");
+    Insert1 = item(Message1, "Insert1", QStringLiteral("&Insert"), QStringLiteral("Ctrl+Ins"));
+    Delete1 = item(Message1, "Delete1", QStringLiteral("&Delete"), QStringLiteral("Ctrl+Del"));
+    separator(Message1, "N4");
+    Print1 = item(Message1, "Print1", QStringLiteral("&Print"), QStringLiteral("Ctrl+P"));
+    PrintAll1 = item(Message1, "PrintAll1", QStringLiteral("Prin&t All"));
+    separator(Message1, "N5");
+    Locked1 = checkable(item(Message1, "Locked1", QStringLiteral("L&ocked"), QStringLiteral("Ctrl+L")));
+    Finished1 = checkable(item(Message1, "Finished1", QStringLiteral("Co&mpleted"), QStringLiteral("Ctrl+M")));
+    separator(Message1, "N13");
+    Undock2 = item(Message1, "Undock2", QStringLiteral("&Undock"), QStringLiteral("Ctrl+N"));
+
+    Extra1 = submenu(PopupMenu1, "Extra1", QStringLiteral("&Extra"));
+    Sorton1 = submenu(Extra1, "Sorton1", QStringLiteral("&Sort on"));
     auto* fields = new QActionGroup(this);
     auto* directions = new QActionGroup(this);
     auto sortItem = [&](const char* name, const QString& caption, QActionGroup* group) {
-        QAction* a = checkable(named(Sorton1->addAction(caption), name));
+        QAction* a = checkable(item(Sorton1, name, caption));
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, a] { Number1Click(a); });
         return a;
@@ -130,25 +169,64 @@ void TMainForm::createMenus() {
     Number1 = sortItem("Number1", QStringLiteral("&Number"), fields);
     Date1 = sortItem("Date1", QStringLiteral("&Date"), fields);
     Time1 = sortItem("Time1", QStringLiteral("T&ime"), fields);
-    named(Sorton1->addSeparator(), "N3");
+    separator(Sorton1, "N3");
     Ascending1 = sortItem("Ascending1", QStringLiteral("&Ascending"), directions);
     Descending1 = sortItem("Descending1", QStringLiteral("D&escending"), directions);
     Ascending1->setChecked(true);
 
-    AlwaysonTop1 = checkable(named(Extra1->addAction(QStringLiteral("&Always on Top")), "AlwaysonTop1"));
-    connect(AlwaysonTop1, &QAction::triggered, this, [this] { ApplyAlwaysOnTop(); });
-    AnimatedIcon1 =
-        checkable(named(Extra1->addAction(QStringLiteral("A&nimated Icon")), "AnimatedIcon1"));
-    connect(AnimatedIcon1, &QAction::triggered, this, [this] { ApplyAnimatedIcon(); });
-    Alarm1 = checkable(named(Extra1->addAction(QStringLiteral("&Alarm")), "Alarm1"));
+    View1 = submenu(Extra1, "View1", QStringLiteral("&View"));
+    AlwaysonTop1 = checkable(item(View1, "AlwaysonTop1", QStringLiteral("&Always on Top"), QStringLiteral("Ctrl+W")));
+    AnimatedIcon1 = checkable(item(View1, "AnimatedIcon1", QStringLiteral("A&nimated Icon")));
+    DefaultPosition1 = item(View1, "DefaultPosition1", QStringLiteral("&Default Position"), QStringLiteral("Ctrl+D"));
+    separator(Extra1, "N8");
+    Open2 = item(Extra1, "Open2", QStringLiteral("&Open..."), QStringLiteral("Ctrl+O"));
+    Alarm1 = checkable(item(Extra1, "Alarm1", QStringLiteral("&Alarm"), QStringLiteral("Ctrl+R")));
+    separator(Extra1, "N9");
+    Sendto1 = submenu(Extra1, "Sendto1", QStringLiteral("S&end to"));
+    Emailaddress1 = item(Sendto1, "Emailaddress1", QStringLiteral("&E-mailaddress..."));
+    Emailaddressasfile1 = item(Sendto1, "Emailaddressasfile1", QStringLiteral("E-&mailaddress (as file)..."));
 
-    PopupMenu1->addSeparator();
-    Exit1 = named(PopupMenu1->addAction(QStringLiteral("E&xit")), "Exit1");
+    separator(PopupMenu1, "N1");
+    Help1 = item(PopupMenu1, "Help1", QStringLiteral("&Help"), QStringLiteral("F1"));
+    About1 = item(PopupMenu1, "About1", QStringLiteral("&About..."));
+    Exit1 = item(PopupMenu1, "Exit1", QStringLiteral("E&xit"));
+
+    // The hidden menu: its entries are actions of the window, so their keys act anywhere in
+    // it, whatever the enabling of the visible menu.
+    auto key = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys) {
+        QAction* a = new QAction(caption, this);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        menu->addAction(a);
+        addAction(a);
+        return a;
+    };
+    File1 = named(new QMenu(QStringLiteral("&File"), this), "File1");
+    Message2 = named(new QMenu(QStringLiteral("&Message"), this), "Message2");
+    Extra2 = named(new QMenu(QStringLiteral("&Extra"), this), "Extra2");
+    SystemMenu1 = key(File1, "SystemMenu1", QStringLiteral("&System Menu"), QKeySequence(Qt::ALT | Qt::Key_Space));
+    Help2 = key(File1, "Help2", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
+    Exit3 = key(File1, "Exit3", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
+    First2 = key(Message2, "First2", QStringLiteral("&First"), QKeySequence(Qt::CTRL | Qt::Key_Home));
+    Prior2 = key(Message2, "Prior2", QStringLiteral("P&rior"), QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    Next2 = key(Message2, "Next2", QStringLiteral("&Next"), QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    Last2 = key(Message2, "Last2", QStringLiteral("&Last"), QKeySequence(Qt::CTRL | Qt::Key_End));
+    Insert2 = key(Message2, "Insert2", QStringLiteral("&Insert"), QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    Delete2 = key(Message2, "Delete2", QStringLiteral("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    Print2 = key(Message2, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    Locked2 = key(Message2, "Locked2", QStringLiteral("Loc&ked"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    Finished2 = key(Message2, "Finished2", QStringLiteral("Co&mpleted"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    Undock3 = key(Message2, "Undock3", QStringLiteral("&Undock"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    Tab1 = key(Message2, "Tab1", QStringLiteral("&Tab"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    Open3 = key(Extra2, "Open3", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    Alarm2 = key(Extra2, "Alarm2", QStringLiteral("&Alarm"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    AlwaysonTop2 = key(Extra2, "AlwaysonTop2", QStringLiteral("&Always on Top"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    DefaultPosition2 = key(Extra2, "DefaultPosition2", QStringLiteral("&Default Position"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    SelectAll2 = key(Extra2, "SelectAll2", QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+
+    // Commands of the shell. The other subsystems connect their own entries.
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
-
-    Exit3 = named(new QAction(QStringLiteral("E&xit"), this), "Exit3");
-    Exit3->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    addAction(Exit3);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
 
     setContextMenuPolicy(Qt::CustomContextMenu);

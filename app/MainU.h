@@ -10,6 +10,7 @@
 #include "SortOrder.h"
 
 #include <QStringList>
+#include <QKeySequence>
 #include <QWidget>
 
 #include <memory>
@@ -67,7 +68,23 @@ public:
     QLineEdit* UrlEdit = nullptr;
 
     // --- Menus ---
+    // PopupMenu1: the visible menu (from the logo, and as the system menu). Its shortcut
+    // labels are only text; the keys act through the hidden MainMenu1.
     QMenu* PopupMenu1 = nullptr;
+    QAction* Minimize1 = nullptr;
+    QAction* N7 = nullptr;
+    QMenu* Message1 = nullptr;
+    QAction* First1 = nullptr;
+    QAction* Prior1 = nullptr;
+    QAction* Next1 = nullptr;
+    QAction* Last1 = nullptr;
+    QAction* Insert1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintAll1 = nullptr;
+    QAction* Locked1 = nullptr;
+    QAction* Finished1 = nullptr;
+    QAction* Undock2 = nullptr;
     QMenu* Extra1 = nullptr;
     QMenu* Sorton1 = nullptr;
     QAction* Title1 = nullptr;
@@ -76,11 +93,42 @@ public:
     QAction* Time1 = nullptr;
     QAction* Ascending1 = nullptr;
     QAction* Descending1 = nullptr;
+    QMenu* View1 = nullptr;
     QAction* AlwaysonTop1 = nullptr;
     QAction* AnimatedIcon1 = nullptr;
+    QAction* DefaultPosition1 = nullptr;
+    QAction* Open2 = nullptr;
     QAction* Alarm1 = nullptr;
+    QMenu* Sendto1 = nullptr;
+    QAction* Emailaddress1 = nullptr;
+    QAction* Emailaddressasfile1 = nullptr;
+    QAction* Help1 = nullptr;
+    QAction* About1 = nullptr;
     QAction* Exit1 = nullptr;
-    QAction* Exit3 = nullptr;  // hidden, Alt+F4
+
+    // MainMenu1: never shown; carries the keys that act anywhere in the main window.
+    QMenu* File1 = nullptr;
+    QMenu* Message2 = nullptr;
+    QMenu* Extra2 = nullptr;
+    QAction* SystemMenu1 = nullptr;    // Alt+Space
+    QAction* Help2 = nullptr;          // F1
+    QAction* Exit3 = nullptr;          // Alt+F4
+    QAction* First2 = nullptr;         // Ctrl+Home
+    QAction* Prior2 = nullptr;         // Ctrl+PgUp
+    QAction* Next2 = nullptr;          // Ctrl+PgDn
+    QAction* Last2 = nullptr;          // Ctrl+End
+    QAction* Insert2 = nullptr;        // Ctrl+Ins
+    QAction* Delete2 = nullptr;        // Ctrl+Del
+    QAction* Print2 = nullptr;         // Ctrl+P
+    QAction* Locked2 = nullptr;        // Ctrl+L
+    QAction* Finished2 = nullptr;      // Ctrl+M
+    QAction* Undock3 = nullptr;        // Ctrl+N
+    QAction* Tab1 = nullptr;           // Ctrl+I: taken, does nothing
+    QAction* Open3 = nullptr;          // Ctrl+O
+    QAction* Alarm2 = nullptr;         // Ctrl+R
+    QAction* AlwaysonTop2 = nullptr;   // Ctrl+W
+    QAction* DefaultPosition2 = nullptr;  // Ctrl+D
+    QAction* SelectAll2 = nullptr;     // Ctrl+A
 
     // Writes a posted change to the data file shortly after the post.
     QTimer* SaveTimer = nullptr;
