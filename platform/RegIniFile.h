@@ -89,7 +89,8 @@ public:
     bool hasValue(const QString& keyPath, const QString& name) const;
     QString value(const QString& keyPath, const QString& name) const;  // "" when missing
     void setValue(const QString& keyPath, const QString& name, const QString& value);
-    QStringList valueNames(const QString& keyPath) const;  // in order of first writing
+    // In order of first writing; the unnamed entry, when set, is listed as "".
+    QStringList valueNames(const QString& keyPath) const;
     QStringList subkeyNames(const QString& keyPath) const;
 
 private:
