@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);
 
     // A logout, a shutdown or a termination signal closes the program as "Exit" does.
-    TerminationSignals signals;
-    QObject::connect(&signals, &TerminationSignals::terminationRequested, &mainForm,
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &mainForm,
                      [&mainForm] { mainForm.close(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
                      [&mainForm](QSessionManager&) { mainForm.close(); });
