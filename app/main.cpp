@@ -1,6 +1,9 @@
 // Pinleaf: a desktop organiser for short notes.
 
 #include "Application.h"
+#include "ConfirmU.h"
+#include "ErrorReport.h"
+#include "ErrorU.h"
 #include "MainU.h"
 #include "SingleInstance.h"
 #include "UnixSignals.h"
@@ -23,6 +26,10 @@ int main(int argc, char** argv) {
     }
 
     TMainForm mainForm(QCoreApplication::arguments());
+    // The dialogs live for the whole run and are reused by every caller.
+    ConfirmForm = new TConfirmForm(&mainForm);
+    ErrorForm = new TErrorForm(&mainForm);
+    setErrorHandler(ShowErrorDialog);
     QObject::connect(&mainForm, &TMainForm::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);
