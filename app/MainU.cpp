@@ -1,9 +1,11 @@
 #include "MainU.h"
 
 #include "ErrorReport.h"
+#include "Fonts.h"
 #include "Placement.h"
 #include "Screen.h"
 #include "Settings.h"
+#include "Skin.h"
 #include "FirstDataFile.h"
 
 #include <QAction>
@@ -43,7 +45,8 @@ QAction* checkable(QAction* action, bool checked = false) {
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Pinleaf"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // A tool window: no task-bar button; the program lives in the notification area.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_QuitOnClose, false);
 
     ClientDataSet1 = named(new TClientDataSet(this), "ClientDataSet1");
@@ -60,6 +63,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
 
     createControls();
     createMenus();
+    createFrame();
     bindControls();
     FormCreate(arguments);
 }
@@ -73,9 +77,7 @@ void TMainForm::createControls() {
     setPalette(pal);
     setAutoFillBackground(true);
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(SkinFont());
 
     auto label = [this](const char* name, const QString& text, int top) {
         auto* l = named(new QLabel(text, this), name);
@@ -228,10 +230,6 @@ void TMainForm::createMenus() {
     // Commands of the shell. The other subsystems connect their own entries.
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
-
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(mapToGlobal(pos)); });
 }
 
 void TMainForm::bindControls() {
@@ -249,6 +247,15 @@ void TMainForm::bindControls() {
 }
 
 void TMainForm::FormCreate(const QStringList& arguments) {
+    // The title strip shows whether the program is the active one.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) {
+            ApplicationActivate();
+        } else {
+            ApplicationDeactivate();
+        }
+    });
+
     // The message table's four record events keep the window in step with the current message.
     auto sync = [this](TClientDataSet&) { SyncMessageView(); };
     ClientDataSet1->AfterDelete = sync;
@@ -301,6 +308,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
 
     Sliced = SettingsKey->ReadBool(kSection, kSliced, false);
     Extracted = SettingsKey->ReadBool(kSection, kExtracted, false);
+    UpDownImage->setPicture(Extracted ? QStringLiteral("UP") : QStringLiteral("DOWN"));
     CheckSliced();
 
     if (QFileInfo(DataFilePath).isFile() && SettingsKey->ReadBool(kSection, kShowing, true)) {
@@ -378,33 +386,6 @@ void TMainForm::ApplyAlwaysOnTop() {
 
 void TMainForm::ApplyAnimatedIcon() {
     // The notification-area icon reads AnimatedIcon1 when it is there.
-}
-
-void TMainForm::CheckSliced() {
-    int height = kCompactHeight;
-    if (Sliced) {
-        height = kSlicedHeight;
-    } else if (Extracted) {
-        height = kExtractedHeight;
-        Label3->move(Label3->x(), 277);
-        DateText->hide();
-        Label2->move(Label2->x(), 450);
-        NumberText->move(NumberText->x(), 463);
-        Label4->move(Label4->x(), 478);
-        TimeEdit->move(TimeEdit->x(), 494);
-        Label7->show();
-        UrlEdit->show();
-    } else {
-        Label3->move(Label3->x(), 306);
-        DateText->show();
-        Label2->move(Label2->x(), 278);
-        NumberText->move(NumberText->x(), 291);
-        Label4->move(Label4->x(), 337);
-        TimeEdit->move(TimeEdit->x(), 353);
-        Label7->hide();
-        UrlEdit->hide();
-    }
-    setFixedHeight(height);
 }
 
 void TMainForm::SaveOnExit() {

@@ -21,9 +21,13 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QTimer;
 
 namespace pinleaf {
+
+class TImage;
+class TShape;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -132,6 +136,46 @@ public:
 
     // Writes a posted change to the data file shortly after the post.
     QTimer* SaveTimer = nullptr;
+
+    // --- Frame (app/MainFrame.cpp): the skin, the layouts, the drag, the system menu ---
+    TShape* MainShape = nullptr;           // the one-pixel outline; its height follows the layout
+    TImage* SystemImage = nullptr;         // system menu; double-click exits
+    TImage* TitleImage = nullptr;          // "ACTIVE"/"INACTIVE"; drags; double-click slices
+    TImage* MinimizeBtn = nullptr;
+    TImage* CloseBtn = nullptr;
+    TImage* LogoImage = nullptr;           // right-click opens PopupMenu1
+    TImage* PageTurnPrevImage = nullptr;
+    TImage* UpDownImage = nullptr;         // the fold button, "UP"/"DOWN"
+    TImage* PageTurnNextImage = nullptr;
+    // The printing display, hidden except while printing or sending.
+    TShape* PrintShape = nullptr;
+    QLabel* Label5 = nullptr;              // "Printing..."
+    QLabel* PrintingLabel = nullptr;
+    QProgressBar* PrintingProgressBar = nullptr;
+    QTimer* Timer2 = nullptr;              // opens the system menu 500 ms after a press
+    QPoint SystemMenuPoint;                // where the system icon was pressed (screen)
+
+    void createFrame();
+    void ApplicationActivate();
+    void ApplicationDeactivate();
+    void TitleShapeMouseDown(Qt::MouseButton button, bool doubleClick, int x, int y);
+    void TitleShapeMouseMove(int x, int y);
+    void TitleShapeMouseUp();
+    // The window drag shared by every skinned window (dialogs/Skin.h); the main window snaps.
+    void BeginWindowDrag(int x, int y);
+    void DragWindow(QWidget* window, int x, int y);
+    void EndWindowDrag();
+    void UpDownImageClick();
+    void UpDownImageMouseDown(Qt::MouseButton button);
+    void UpDownImageMouseUp(Qt::MouseButton button);
+    void MinimizeBtnClick();
+    void AlwaysonTop1Click();
+    void DefaultPosition1Click();
+    void SystemImageMouseDown(Qt::MouseButton button, bool doubleClick);
+    void Timer2Timer();
+    void SystemMenu1Click();
+    void PopupMenu1Popup();
+    void Help1Click();
 
     // --- Shell (app/) ---
     void FormCreate(const QStringList& arguments);
