@@ -1,8 +1,10 @@
 #include "MainU.h"
 
+#include "BrowseU.h"
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "Placement.h"
+#include "PromptTexts.h"
 #include "Screen.h"
 #include "Settings.h"
 #include "Skin.h"
@@ -64,6 +66,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
     createControls();
     createMenus();
     createFrame();
+    connectPromptCommands();
     bindControls();
     FormCreate(arguments);
 }
@@ -400,15 +403,20 @@ void TMainForm::SaveOnExit() {
             SettingsKey->WriteInteger(kSection, kRecordNumber,
                                       ClientDataSet1->FieldByName(QStringLiteral("NUMBER")).AsInteger());
             SaveUndockedNotes();
-            // The edit and post mark the table changed, so closing always writes the file.
-            ClientDataSet1->Edit();
-            ClientDataSet1->Post();
-            if (!QFileInfo(DataFilePath).isFile()) {
+            if (!QFileInfo(DataFilePath).isFile() && BrowseForm) {
                 // The data file has gone while the program ran (deleted, or its disk taken
-                // away): write the messages to the same place again rather than lose them.
-                ClientDataSet1->SetFileName(DataFilePath);
+                // away): the user names a file for the messages, or lets them go.
+                BrowseForm->BrowseForOpen = false;
+                BrowseForm->ConfirmText->setText(savingPromptText(DataFilePath));
+                BrowseForm->LocationEdit->setText(DataFilePath);
+                BrowseForm->ShowModal();
+            } else {
+                // The edit and post mark the table changed, so closing always writes the file
+                // (without a prompt to ask, a file that has gone is written again).
+                ClientDataSet1->Edit();
+                ClientDataSet1->Post();
+                ClientDataSet1->Close();
             }
-            ClientDataSet1->Close();
         } catch (const std::exception& error) {
             ShowError(ExceptionText(error));
         }

@@ -177,6 +177,14 @@ public:
     void PopupMenu1Popup();
     void Help1Click();
 
+    // --- Data-file location prompts (store/MainPrompts.cpp) ---
+    void connectPromptCommands();
+    void Open2Click();
+    // Whether any message is shown in a note window; notes come with the notes subsystem.
+    bool HasUndockedNotes() const { return false; }
+    // Docks every note window; nothing to dock until notes exist.
+    void DockAllNotes() {}
+
     // --- Shell (app/) ---
     void FormCreate(const QStringList& arguments);
     void FormShow();

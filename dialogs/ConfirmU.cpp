@@ -101,23 +101,53 @@ bool isAnswerKey(int key) {
 }  // namespace
 
 void TConfirmForm::keyPressEvent(QKeyEvent* event) {
-    if (isAnswerKey(event->key())) {
-        // Enter and Esc answer when they are released, not here.
-        pressedKey_ = event->key();
-        event->accept();
+    if (answerKeyPressed(event)) {
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
 void TConfirmForm::keyReleaseEvent(QKeyEvent* event) {
-    if (!event->isAutoRepeat() && isAnswerKey(event->key()) && event->key() == pressedKey_) {
-        pressedKey_ = 0;
-        event->accept();
-        FormKeyUp(event->key());
+    if (answerKeyReleased(event)) {
         return;
     }
     QDialog::keyReleaseEvent(event);
+}
+
+bool TConfirmForm::answerKeyPressed(QKeyEvent* event) {
+    if (!isAnswerKey(event->key())) {
+        return false;
+    }
+    // Enter and Esc answer when they are released, not here.
+    pressedKey_ = event->key();
+    event->accept();
+    return true;
+}
+
+bool TConfirmForm::answerKeyReleased(QKeyEvent* event) {
+    if (event->isAutoRepeat() || !isAnswerKey(event->key()) || event->key() != pressedKey_) {
+        return false;
+    }
+    pressedKey_ = 0;
+    event->accept();
+    FormKeyUp(event->key());
+    return true;
+}
+
+void TConfirmForm::watchKeys(QWidget* control) { control->installEventFilter(this); }
+
+bool TConfirmForm::eventFilter(QObject* watched, QEvent* event) {
+    // An edit box keeps the key releases to itself: the dialog looks at them first.
+    if (event->type() == QEvent::KeyPress) {
+        if (answerKeyPressed(static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyRelease) {
+        if (answerKeyReleased(static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TConfirmForm::FormKeyUp(int key) {

@@ -65,8 +65,15 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Lets Enter and Esc in `control` (an edit box of a descendant, which keeps key releases
+    // to itself) answer the dialog as well.
+    void watchKeys(QWidget* control);
 
 private:
+    bool answerKeyPressed(QKeyEvent* event);
+    bool answerKeyReleased(QKeyEvent* event);
+
     // Enter or Esc pressed while the dialog was showing: only the release of a key pressed
     // here acts, so a key pressed before the dialog came up cannot answer it.
     int pressedKey_ = 0;
