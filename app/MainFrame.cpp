@@ -7,6 +7,7 @@
 #include "ErrorReport.h"
 #include "FrameLayout.h"
 #include "Placement.h"
+#include "PromptTexts.h"
 #include "Resources.h"
 #include "Screen.h"
 #include "Skin.h"
@@ -41,10 +42,18 @@ TImage* picture(QWidget* parent, const char* name, const QString& picture, QRect
 }  // namespace
 
 void TMainForm::createFrame() {
-    // Flat edit boxes in the colours of the skin.
+    // Flat edit boxes and menus in the colours of the skin.
     setStyleSheet(QStringLiteral(
         "QLineEdit, QPlainTextEdit { background: rgb(255, 255, 225); border: 1px solid rgb(167, 118, 15); }"
-        "QLineEdit:focus, QPlainTextEdit:focus { border: 1px solid rgb(228, 170, 38); }"));
+        "QLineEdit:focus, QPlainTextEdit:focus { border: 1px solid rgb(228, 170, 38); }"
+        "QMenu { background: rgb(255, 255, 225); border: 1px solid rgb(167, 118, 15); padding: 2px; }"
+        "QMenu::item { padding: 3px 24px 3px 22px; color: black; }"
+        "QMenu::item:selected { background: rgb(247, 214, 106); }"
+        "QMenu::item:default { font-weight: bold; }"
+        "QMenu::item:disabled { color: rgb(160, 150, 120); }"
+        "QMenu::separator { height: 1px; background: rgb(217, 194, 122); margin: 3px 6px; }"
+        "QMenu::icon { padding-left: 4px; }"
+        "QMenu::indicator { width: 12px; height: 12px; left: 5px; }"));
 
     MainShape = new TShape(this);
     MainShape->setObjectName(QStringLiteral("MainShape"));
@@ -250,8 +259,12 @@ void TMainForm::PopupMenu1Popup() {
 }
 
 void TMainForm::Help1Click() {
-    if (!QFileInfo(HelpFile).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFile))) {
-        ShowError(QStringLiteral("Cannot open the help file \u2018%1\u2019!").arg(HelpFile));
+    const QString quoted = QStringLiteral("\u2018") + shortPath(HelpFile) + QStringLiteral("\u2019");
+    if (!QFileInfo(HelpFile).isFile()) {
+        ShowError(QStringLiteral("Cannot find the help file ") + quoted + QStringLiteral("!"));
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFile))) {
+        ShowError(QStringLiteral("Cannot show the help file ") + quoted +
+                  QStringLiteral(": no web browser could be started."));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "Sound.h"
 
 #include <canberra.h>
+#include <dlfcn.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -33,6 +34,23 @@ void finished(ca_context*, uint32_t id, int, void*) {
         w.done.insert(id);
         w.ended.notify_all();
     }
+}
+
+// ALSA reports every failed attempt to find a sound card on standard error, which on a machine
+// without sound means a screenful at each question. A missing device only means silence here.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsaErrors() {
+    using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(ErrorHandler);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) {
+        return;
+    }
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) {
+        set(ignoreAlsaError);
+    }
+    // Stays loaded: libcanberra uses the same library.
 }
 
 class CanberraPlayer : public SoundPlayer {
@@ -74,6 +92,7 @@ private:
     ca_context* context() {
         if (!tried_) {
             tried_ = true;
+            quietAlsaErrors();
             if (ca_context_create(&context_) == CA_SUCCESS) {
                 ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Pinleaf",
                                         CA_PROP_APPLICATION_ID, "pinleaf", nullptr);
