@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
     app.setApplicationDisplayName(QStringLiteral("Pinleaf"));
     app.setApplicationVersion(QStringLiteral("3.1"));
 
+    // Installed before the program makes itself known (claim), so that a termination signal
+    // from then on always reaches the exit save: it waits in the event loop until the window
+    // is there to close.
+    TerminationSignals terminationSignals;
+
     SingleInstance instance;
     if (!instance.claim()) {
         return 0;
@@ -35,7 +40,6 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);
 
     // A logout, a shutdown or a termination signal closes the program as "Exit" does.
-    TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &mainForm,
                      [&mainForm] { mainForm.close(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
