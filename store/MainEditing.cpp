@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -164,6 +166,12 @@ void TMainForm::createEditingControls() {
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     MonthCalendar1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthCalendar1->setSelectedDate(Today());
+    // The panel is smaller than the calendar would like: let its rows and columns share it.
+    MonthCalendar1->setMinimumSize(1, 1);
+    if (auto* days = MonthCalendar1->findChild<QTableView*>()) {
+        days->horizontalHeader()->setMinimumSectionSize(1);
+        days->verticalHeader()->setMinimumSectionSize(1);
+    }
     panelLayout->addWidget(MonthCalendar1);
     MonthCalendarPanel->hide();
     // Only a click on a day picks it; the month arrows and title only turn the page.
