@@ -20,9 +20,8 @@ int main(int argc, char** argv) {
     app.setApplicationDisplayName(QStringLiteral("Pinleaf"));
     app.setApplicationVersion(QStringLiteral("3.1"));
 
-    // Installed before the program makes itself known (claim), so that a termination signal
-    // from then on always reaches the exit save: it waits in the event loop until the window
-    // is there to close.
+    // Installed first, so that a signal that comes during start-up is not lost: it is
+    // handled as soon as the event loop runs.
     TerminationSignals terminationSignals;
 
     SingleInstance instance;
