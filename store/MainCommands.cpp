@@ -12,7 +12,9 @@
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <initializer_list>
 
@@ -34,6 +36,37 @@ void toggleFlag(TClientDataSet& table, const QString& name) {
     flag.SetAsBoolean(!flag.AsBoolean());
     table.Post();
 }
+
+// A click (left button pressed and released on it) on a page-turn picture.
+class PageTurnClicks : public QObject {
+  public:
+    explicit PageTurnClicks(TMainForm* form) : QObject(form), form_(form) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonRelease) {
+            return false;
+        }
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* image = static_cast<QWidget*>(watched);
+        if (mouse->button() != Qt::LeftButton ||
+            !image->rect().contains(mouse->position().toPoint())) {
+            return false;
+        }
+        try {
+            if (image == form_->PageTurnPrevImage) {
+                form_->PageTurnPrevImageClick();
+            } else {
+                form_->PageTurnNextImageClick();
+            }
+        } catch (const std::exception& error) {
+            ShowError(ExceptionText(error));
+        }
+        return true;
+    }
+
+  private:
+    TMainForm* form_;
+};
 
 }  // namespace
 
@@ -61,6 +94,9 @@ void TMainForm::connectMessageCommands() {
     // Tab1 (Ctrl+I) only takes its key, so that it never reaches a field. Print1, PrintAll1,
     // Print2, Undock2, Undock3, Emailaddress1 and Emailaddressasfile1 come with printing,
     // the note windows and e-mail.
+    auto* pageTurnClicks = new PageTurnClicks(this);
+    PageTurnPrevImage->installEventFilter(pageTurnClicks);
+    PageTurnNextImage->installEventFilter(pageTurnClicks);
     connect(Message1, &QMenu::aboutToShow, this, &TMainForm::Message1Click);
     connect(Extra1, &QMenu::aboutToShow, this, &TMainForm::Extra1Click);
 }

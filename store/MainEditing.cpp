@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTextCursor>
@@ -100,8 +99,7 @@ class WindowKeys : public QObject {
     TMainForm* form_;
 };
 
-// Key presses of the four data fields, the edit menu's keys in the message box, and clicks on
-// the page-turn pictures.
+// Key presses of the four data fields, and the edit menu's keys in the message box.
 class FieldEvents : public QObject {
   public:
     explicit FieldEvents(TMainForm* form) : QObject(form), form_(form) {}
@@ -114,40 +112,22 @@ class FieldEvents : public QObject {
 
   private:
     bool handle(QObject* watched, QEvent* event) {
-        switch (event->type()) {
-            case QEvent::KeyPress: {
-                auto* key = static_cast<QKeyEvent*>(event);
-                if (watched == form_->MessageMemo) {
-                    if (QAction* entry =
-                            actionForKeys(form_->PopupMenu3->actions(), combinationOf(*key))) {
-                        // As the menu would: enabled first, then the entry; the key is taken
-                        // even when the entry is disabled.
-                        form_->PopupMenu3Popup();
-                        if (entry->isEnabled()) {
-                            entry->trigger();
-                        }
-                        return true;
-                    }
-                }
-                return form_->TimeEditKeyPress(static_cast<QWidget*>(watched), *key);
-            }
-            case QEvent::MouseButtonRelease: {
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                auto* image = static_cast<QWidget*>(watched);
-                if (mouse->button() == Qt::LeftButton &&
-                    image->rect().contains(mouse->position().toPoint())) {
-                    if (image == form_->PageTurnPrevImage) {
-                        form_->PageTurnPrevImageClick();
-                    } else {
-                        form_->PageTurnNextImageClick();
-                    }
-                    return true;
-                }
-                return false;
-            }
-            default:
-                return false;
+        if (event->type() != QEvent::KeyPress) {
+            return false;
         }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == form_->MessageMemo) {
+            if (QAction* entry = actionForKeys(form_->PopupMenu3->actions(), combinationOf(*key))) {
+                // As the menu would: enabled first, then the entry; the key is taken even when
+                // the entry is disabled.
+                form_->PopupMenu3Popup();
+                if (entry->isEnabled()) {
+                    entry->trigger();
+                }
+                return true;
+            }
+        }
+        return form_->TimeEditKeyPress(static_cast<QWidget*>(watched), *key);
     }
 
     TMainForm* form_;
@@ -180,16 +160,14 @@ void TMainForm::createEditingControls() {
     setTabOrder(MessageMemo, MonthCalendar1);
     setTabOrder(MonthCalendar1, TimeEdit);
 
-    auto* fieldEvents = new FieldEvents(this);
-    auto pageTurn = [this, fieldEvents](const char* name, const QString& picture,
-                                        const QString& hint) {
+    // The page-turn pictures. Their clicks are connected with the message commands.
+    auto pageTurn = [this](const char* name, const QString& picture, const QString& hint) {
         auto* image = new QLabel(this);
         image->setObjectName(QLatin1String(name));
         image->resize(kPageTurnSize, kPageTurnSize);
         image->setPixmap(LoadBitmap(picture, QSize(kPageTurnSize, kPageTurnSize)));
         image->setCursor(Qt::PointingHandCursor);
         image->setToolTip(hint);
-        image->installEventFilter(fieldEvents);
         return image;
     };
     PageTurnPrevImage =
@@ -237,6 +215,7 @@ void TMainForm::createEditingControls() {
         PopupMenu3->popup(MessageMemo->viewport()->mapToGlobal(pos));
     });
 
+    auto* fieldEvents = new FieldEvents(this);
     for (QWidget* field : {static_cast<QWidget*>(TitleEdit), static_cast<QWidget*>(MessageMemo),
                            static_cast<QWidget*>(TimeEdit), static_cast<QWidget*>(UrlEdit)}) {
         field->installEventFilter(fieldEvents);
