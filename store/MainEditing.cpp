@@ -23,6 +23,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <set>
 
 namespace pinleaf {
@@ -261,6 +262,7 @@ bool TMainForm::CreateMessageIfBlank(QWidget* field) {
     // Showing the new message resets the field; the key must land where the caret stood.
     auto* line = qobject_cast<QLineEdit*>(field);
     const int linePosition = line ? line->cursorPosition() : 0;
+    const int memoPosition = MessageMemo->textCursor().position();
 
     const int number = NewMessageNumber();
     ClientDataSet1->Edit();
@@ -278,6 +280,10 @@ bool TMainForm::CreateMessageIfBlank(QWidget* field) {
 
     if (line) {
         line->setCursorPosition(linePosition);
+    } else if (field == MessageMemo) {
+        QTextCursor cursor = MessageMemo->textCursor();
+        cursor.setPosition(std::min(memoPosition, MessageMemo->document()->characterCount() - 1));
+        MessageMemo->setTextCursor(cursor);
     }
     return true;
 }

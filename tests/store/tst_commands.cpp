@@ -184,17 +184,31 @@ private slots:
         QCOMPARE(form_->NumberText->text(), QString::number(number));
     }
 
+    void blankRecordAmongMessagesTakesAnUnusedNumber_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("title") << "TitleEdit" << "x" << "note";
+        QTest::newRow("message box, caret at the end") << "MessageMemo" << "" << "notex";
+    }
+
     void blankRecordAmongMessagesTakesAnUnusedNumber() {
-        // An exit with an empty table leaves a blank record; messages inserted later sit
-        // beside it. Typing into it must not give it a number that a message already has.
-        start({Record(MessageFieldCount), message(1, QStringLiteral("one")),
-               message(2, QStringLiteral("two"))});
+        // An exit with an empty table leaves a blank record (here with a text); messages
+        // inserted later sit beside it. Typing into it must not give it a number that a
+        // message already has, and the key lands where the caret stood.
+        QFETCH(QString, field);
+        Record blank(MessageFieldCount);
+        blank[MESSAGE] = QStringLiteral("note");
+        start({blank, message(1, QStringLiteral("one")), message(2, QStringLiteral("two"))});
         form_->First1Click();
         QVERIFY(form_->MessageIsBlank());
-        form_->TitleEdit->setFocus();
-        QTest::keyClick(form_->TitleEdit, Qt::Key_X);
+        auto* widget = form_->findChild<QWidget*>(field);
+        widget->setFocus();
+        form_->MessageMemo->moveCursor(QTextCursor::End);
+        QTest::keyClick(widget, Qt::Key_X);
         QCOMPARE(form_->NumberText->text(), QStringLiteral("3"));
-        QCOMPARE(form_->TitleEdit->text(), QStringLiteral("x"));
+        QTEST(form_->TitleEdit->text(), "title");
+        QTEST(form_->MessageMemo->toPlainText(), "text");
         QCOMPARE(form_->ClientDataSet1->RecordCount(), 3);
         form_->ClientDataSet1->Post();
         QCOMPARE(numbersInView(), (QList<int>{1, 2, 3}));
