@@ -61,6 +61,8 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
     createControls();
     createMenus();
     bindControls();
+    createEditingControls();
+    connectMessageCommands();
     FormCreate(arguments);
 }
 
@@ -405,6 +407,7 @@ void TMainForm::CheckSliced() {
         UrlEdit->hide();
     }
     setFixedHeight(height);
+    PlaceEditingControls();
 }
 
 void TMainForm::SaveOnExit() {

@@ -6,6 +6,7 @@
 
 #include "ClientDataSet.h"
 #include "DataControls.h"
+#include "EditingRules.h"
 #include "RegIniFile.h"
 #include "SortOrder.h"
 
@@ -17,6 +18,8 @@
 
 class QAction;
 class QActionGroup;
+class QCalendarWidget;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -160,6 +163,69 @@ public:
     void RestoreUndockedNotes() {}
     void SaveUndockedNotes() {}
 
+    // --- Editing and message commands (store/MainEditing.cpp, store/MainCommands.cpp) ---
+    // Numbers of the messages shown in note windows; new messages step over them.
+    UndockedNumberSet UndockedNumbers;
+    bool HasUndockedNotes() const { return !UndockedNumbers.empty(); }
+
+    // The month calendar (week numbers shown) of the extracted layout; it shows the current
+    // message's date, and a click on a day sets it.
+    QWidget* MonthCalendarPanel = nullptr;  // 8,293 191x152
+    QCalendarWidget* MonthCalendar1 = nullptr;
+    // 16x16 pictures at the bottom corners: previous and next message.
+    QLabel* PageTurnPrevImage = nullptr;
+    QLabel* PageTurnNextImage = nullptr;
+
+    // PopupMenu3: the edit menu of the message box. Its keys act while the box has the focus,
+    // before the window's own.
+    QMenu* PopupMenu3 = nullptr;
+    QAction* Undo1 = nullptr;       // Ctrl+Z
+    QAction* Cut1 = nullptr;        // Ctrl+X
+    QAction* Copy1 = nullptr;       // Ctrl+C
+    QAction* Paste1 = nullptr;      // Ctrl+V
+    QAction* Clear1 = nullptr;      // Del
+    QAction* SelectAll1 = nullptr;  // Ctrl+A
+    QAction* Undock1 = nullptr;     // Ctrl+N
+
+    // True when the current record shows no message (see EditingRules.h).
+    bool MessageIsBlank();
+    // Stores what the user has typed into the data fields: edit and post at once. Does nothing
+    // on a blank view or a closed table.
+    void CommitMessageEdits();
+    // A key typed into TitleEdit, MessageMemo, TimeEdit or UrlEdit (`Sender`). On a blank view
+    // it first makes a message for the key to land in. Returns true when the key is refused
+    // (a space in UrlEdit).
+    bool TimeEditKeyPress(QWidget* Sender, const QKeyEvent& Key);
+    // Makes a new message with the defaults of a message made by typing into `field`, when the
+    // view shows none and the table is open; the field's own value is left for the typing.
+    // Returns whether a message was made.
+    bool CreateMessageIfBlank(QWidget* field);
+    // The number for a message made on a blank view: the first number that no note and no
+    // message of the view holds.
+    int NewMessageNumber();
+    void MonthCalendar1Click();
+    void PopupMenu3Popup();
+    void Undo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Clear1Click();
+    void SelectAll1Click();
+    void SelectAll2Click();
+    // Shows the calendar panel and places the page-turn pictures for the layout in force.
+    void PlaceEditingControls();
+
+    void First1Click();
+    void PageTurnPrevImageClick();
+    void PageTurnNextImageClick();
+    void Last1Click();
+    void Insert1Click();
+    void Delete1Click();
+    void Locked1Click();
+    void Finished1Click();
+    void Message1Click();
+    void Extra1Click();
+
     // Whether the exit save has run (it runs once, however the program is ended).
     bool ExitSaved() const { return exitSaved_; }
 
@@ -175,6 +241,11 @@ private:
     void createControls();
     void createMenus();
     void bindControls();
+    void createEditingControls();
+    void connectMessageCommands();
+    // Makes the message numbered `number` current again after a modal question, during which
+    // a timer may have moved the cursor. Returns false when the view no longer holds it.
+    bool ReturnToMessage(int number);
 
     bool exitSaved_ = false;
 };

@@ -1,5 +1,5 @@
-// The main window's handlers for the message table: opening the data file, the sort orders,
-// the view of the current message and the prompt write of posted changes.
+// The main window's handlers for the message table: opening the data file, the sort orders
+// and the prompt write of posted changes.
 
 #include "MainU.h"
 
@@ -8,8 +8,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QFont>
-#include <QPlainTextEdit>
 
 #include <cstdio>
 
@@ -77,12 +75,6 @@ void TMainForm::ApplySortOrder() {
 void TMainForm::Number1Click(QAction* item) {
     item->setChecked(true);
     ApplySortOrder();
-}
-
-void TMainForm::SyncMessageView() {
-    QFont font = MessageMemo->font();
-    font.setStrikeOut(ClientDataSet1->FieldByName(QStringLiteral("FINISHED")).AsBoolean());
-    MessageMemo->setFont(font);
 }
 
 void TMainForm::SaveTimerTimer() {
