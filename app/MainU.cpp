@@ -60,6 +60,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
 
     createControls();
     createMenus();
+    createTrayIcon();
     bindControls();
     FormCreate(arguments);
 }
@@ -258,6 +259,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
 
     UpDownClicked = false;
     IconFrame = 0;
+    AddTrayIcon();
 
     SettingsKey = std::make_unique<TRegIniFile>(kCompanyKey);
     SoundSchemeKey = std::make_unique<TRegIniFile>(kSoundSchemeKey);
@@ -338,6 +340,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::Open1Click() {
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
     show();
     raise();
     activateWindow();
@@ -354,6 +359,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormCloseQuery() {
     SaveOnExit();
+    DeleteTrayIcon();
     QCoreApplication::processEvents();
 }
 
@@ -374,10 +380,6 @@ void TMainForm::ApplyAlwaysOnTop() {
     if (wasVisible) {
         show();
     }
-}
-
-void TMainForm::ApplyAnimatedIcon() {
-    // The notification-area icon reads AnimatedIcon1 when it is there.
 }
 
 void TMainForm::CheckSliced() {

@@ -11,6 +11,7 @@
 
 #include <QStringList>
 #include <QKeySequence>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
 #include <memory>
@@ -24,6 +25,8 @@ class QPlainTextEdit;
 class QTimer;
 
 namespace pinleaf {
+
+class TTrayIcon;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -146,6 +149,27 @@ public:
     void SaveOnExit();
     void PlaceWindow();
 
+    // --- Notification-area icon (app/MainTray.cpp) ---
+    TTrayIcon* TrayIconData = nullptr;  // the icon and what it shows
+    QTimer* Timer1 = nullptr;           // 50 ms: one step of the icon's animation
+    // PopupMenu2: the icon's menu, opened by the right button.
+    QMenu* PopupMenu2 = nullptr;
+    QAction* Open1 = nullptr;  // "&Open Pinleaf" or "Mi&nimize Pinleaf"
+    QAction* N2 = nullptr;
+    QAction* About2 = nullptr;
+    QAction* Exit2 = nullptr;
+    void createTrayIcon();
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    void Timer1Timer();
+    void AnimatedIcon1Click();
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void PopupMenu2Popup();
+    void MinimizeBtnClick();
+    // Whether the desktop has a notification area. Without one the window keeps a task-bar
+    // entry and minimises there, so that it can always be reached.
+    bool HasTray() const;
+
     // --- Message store (store/) ---
     void OpenDataFile();
     void ClientDataSet1BeforeOpen();
@@ -177,6 +201,7 @@ private:
     void bindControls();
 
     bool exitSaved_ = false;
+    QMetaObject::Connection open1Handler_;  // Open1's present handler
 };
 
 }  // namespace pinleaf
