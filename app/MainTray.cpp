@@ -37,6 +37,7 @@ void TMainForm::createTrayIcon() {
     N2->setObjectName(QStringLiteral("N2"));
     About2 = PopupMenu2->addAction(QStringLiteral("&About..."));
     About2->setObjectName(QStringLiteral("About2"));
+    connect(About2, &QAction::triggered, this, &TMainForm::About1Click);
     Exit2 = PopupMenu2->addAction(QStringLiteral("E&xit"));
     Exit2->setObjectName(QStringLiteral("Exit2"));
     Exit2->setIcon(tray::menuImage(0));

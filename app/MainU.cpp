@@ -229,6 +229,7 @@ void TMainForm::createMenus() {
     // Commands of the shell. The other subsystems connect their own entries.
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,

@@ -11,6 +11,7 @@
 
 #include <QStringList>
 #include <QKeySequence>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -26,6 +27,7 @@ class QTimer;
 
 namespace pinleaf {
 
+class TAboutBox;
 class TTrayIcon;
 
 class TMainForm : public QWidget {
@@ -169,6 +171,11 @@ public:
     // Whether the desktop has a notification area. Without one the window keeps a task-bar
     // entry and minimises there, so that it can always be reached.
     bool HasTray() const;
+
+    // --- About box (dialogs/MainAbout.cpp) ---
+    // The open about box; null while none is open.
+    QPointer<TAboutBox> AboutBox;
+    void About1Click();
 
     // --- Message store (store/) ---
     void OpenDataFile();

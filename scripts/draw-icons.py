@@ -88,6 +88,15 @@ def menu_image(kind):
     return svg(16, body, view=16)
 
 
+def thanks_image():
+    """16 x 16: a small heart for the about box's credits."""
+    body = ('<path d="M8 14 C3 10 1 7.5 1 5 C1 2.8 2.8 1.5 4.6 1.5 C6 1.5 7.3 2.3 8 3.6 '
+            'C8.7 2.3 10 1.5 11.4 1.5 C13.2 1.5 15 2.8 15 5 C15 7.5 13 10 8 14 Z" '
+            f'fill="{PIN}" stroke="{PIN_DARK}" stroke-width="1"/>\n'
+            '<ellipse cx="4.8" cy="4.6" rx="1.6" ry="1.1" fill="#fff" fill-opacity="0.7"/>\n')
+    return svg(16, body, view=16)
+
+
 def logo_frame(index, count, turn_frames):
     """One picture of the logo clip: the leaf turns once about its axis, then rests while the
     pin's highlight goes round."""
@@ -117,6 +126,7 @@ def main():
         write(name, icon(32, angle=8 * math.sin(2 * math.pi * step / 6)))
     for kind in range(3):
         write(f"MENUIMAGE{kind}", menu_image(kind))
+    write("THANKS", thanks_image())
     count, turn = 20, 12
     for index in range(count):
         write(f"LOGOCLIP_{index + 1}", logo_frame(index, count, turn))
