@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
     app.setApplicationDisplayName(QStringLiteral("Pinleaf"));
     app.setApplicationVersion(QStringLiteral("3.1"));
 
+    // Installed first, so that a signal that comes during start-up is not lost: it is
+    // handled as soon as the event loop runs.
+    TerminationSignals terminationSignals;
+
     SingleInstance instance;
     if (!instance.claim()) {
         return 0;
@@ -35,7 +39,6 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);
 
     // A logout, a shutdown or a termination signal closes the program as "Exit" does.
-    TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &mainForm,
                      [&mainForm] { mainForm.close(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,

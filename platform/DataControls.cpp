@@ -55,76 +55,41 @@ QString maskedText(const QLineEdit* edit) {
     return entered ? shown : QString();
 }
 
-class LineEditLink : public QObject {
+// Keeps an editable control on a field: shows the field when the record or the table
+// changes, writes what the user types into the field.
+class EditLink : public QObject {
 public:
-    LineEditLink(QLineEdit* edit, TDataSource* source, const QString& field)
-        : QObject(edit), edit_(edit), source_(source), field_(field) {
-        connect(source, &TDataSource::changed, this, &LineEditLink::refresh);
-        connect(edit, &QLineEdit::textEdited, this, &LineEditLink::edited);
-        refresh();
+    EditLink(QObject* control, TDataSource* source, const QString& field)
+        : QObject(control), source_(source), field_(field) {
+        connect(source, &TDataSource::changed, this, &EditLink::refresh);
     }
 
-private:
+protected:
+    virtual QString shownText() const = 0;
+    virtual void show(const QString& text) = 0;
+    virtual void setReadOnly(bool readOnly) = 0;
+    // The text to store for what the control shows.
+    virtual QString enteredText() const { return shownText(); }
+
     void refresh() {
         if (writing_) {
             return;
         }
         const bool live = source_->Live();
         const QString text = live ? source_->DataSet()->FieldByName(field_).AsString() : QString();
-        if (edit_->text() != text || (text.isEmpty() && !edit_->inputMask().isEmpty())) {
-            edit_->setText(text);
-        }
-        edit_->setReadOnly(!live);
-    }
-
-    void edited() {
-        writing_ = true;
-        try {
-            const QString text = edit_->inputMask().isEmpty() ? edit_->text() : maskedText(edit_);
-            writeField(source_, field_, text);
-        } catch (...) {
-            writing_ = false;
-            refresh();
-            throw;
-        }
-        writing_ = false;
-    }
-
-    QLineEdit* edit_;
-    TDataSource* source_;
-    QString field_;
-    bool writing_ = false;
-};
-
-class PlainTextLink : public QObject {
-public:
-    PlainTextLink(QPlainTextEdit* edit, TDataSource* source, const QString& field)
-        : QObject(edit), edit_(edit), source_(source), field_(field) {
-        connect(source, &TDataSource::changed, this, &PlainTextLink::refresh);
-        connect(edit, &QPlainTextEdit::textChanged, this, &PlainTextLink::edited);
-        refresh();
-    }
-
-private:
-    void refresh() {
-        if (writing_) {
-            return;
-        }
-        const bool live = source_->Live();
-        const QString text = live ? source_->DataSet()->FieldByName(field_).AsString() : QString();
-        if (edit_->toPlainText() != text) {
+        if (shownText() != text || text.isEmpty()) {
             refreshing_ = true;
-            edit_->setPlainText(text);
+            show(text);
             refreshing_ = false;
         }
-        edit_->setReadOnly(!live);
+        setReadOnly(!live);
     }
 
     void edited() {
         if (refreshing_) {
             return;
         }
-        const QString text = edit_->toPlainText();
+        const QString text = enteredText();
         if (source_->Live() && source_->DataSet()->FieldByName(field_).AsString() == text) {
             return;
         }
@@ -139,11 +104,51 @@ private:
         writing_ = false;
     }
 
-    QPlainTextEdit* edit_;
+private:
     TDataSource* source_;
     QString field_;
     bool writing_ = false;
     bool refreshing_ = false;
+};
+
+class LineEditLink : public EditLink {
+public:
+    LineEditLink(QLineEdit* edit, TDataSource* source, const QString& field)
+        : EditLink(edit, source, field), edit_(edit) {
+        connect(edit, &QLineEdit::textEdited, this, &LineEditLink::edited);
+        refresh();
+    }
+
+private:
+    QString shownText() const override { return edit_->text(); }
+    void show(const QString& text) override { edit_->setText(text); }
+    void setReadOnly(bool readOnly) override { edit_->setReadOnly(readOnly); }
+    QString enteredText() const override {
+        return edit_->inputMask().isEmpty() ? edit_->text() : maskedText(edit_);
+    }
+
+    QLineEdit* edit_;
+};
+
+class PlainTextLink : public EditLink {
+public:
+    PlainTextLink(QPlainTextEdit* edit, TDataSource* source, const QString& field)
+        : EditLink(edit, source, field), edit_(edit) {
+        connect(edit, &QPlainTextEdit::textChanged, this, &PlainTextLink::edited);
+        refresh();
+    }
+
+private:
+    QString shownText() const override { return edit_->toPlainText(); }
+    void show(const QString& text) override {
+        // Showing another record's text is no edit: keep the undo history of the user's own.
+        if (edit_->toPlainText() != text) {
+            edit_->setPlainText(text);
+        }
+    }
+    void setReadOnly(bool readOnly) override { edit_->setReadOnly(readOnly); }
+
+    QPlainTextEdit* edit_;
 };
 
 class LabelLink : public QObject {

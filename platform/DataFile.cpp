@@ -1,6 +1,8 @@
 #include "DataFile.h"
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -604,6 +606,21 @@ std::vector<Record> read(const QString& path) {
     return reader.readMessages();
 }
 
+// Removes what saves of the same file left behind when they were killed part-way: their
+// temporary files, older than any save still running could be.
+static void removeAbandonedTempFiles(const QFileInfo& target) {
+    const QDir folder = target.absoluteDir();
+    const QString prefix = QLatin1Char('.') + target.fileName() + QStringLiteral(".saving-");
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-600);
+    const QFileInfoList leftovers =
+        folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& leftover : leftovers) {
+        if (!leftover.isSymLink() && leftover.lastModified() < before) {
+            QFile::remove(leftover.absoluteFilePath());
+        }
+    }
+}
+
 void write(const QString& path, const std::vector<Record>& records) {
     const QString target = resolveTarget(path);
     const QByteArray targetEncoded = QFile::encodeName(target);
@@ -656,6 +673,8 @@ void write(const QString& path, const std::vector<Record>& records) {
     Fd dir(::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         (void)::fsync(dir.get());
+
+    removeAbandonedTempFiles(targetInfo);
 }
 
 void setWriteProgressHookForTesting(std::function<void(std::size_t)> hook) {

@@ -465,10 +465,18 @@ void TestDataFile::saveKilledPartWayKeepsOldFile() {
 
     COMPARE_RECORDS(df::read(file_), old);
 
-    // The abandoned temporary file does not get in the way of the next save.
+    // The abandoned temporary file does not get in the way of the next save, and once it is
+    // older than any running save could be, that save clears it away.
+    const QStringList leftovers =
+        QDir(dir_).entryList({QStringLiteral(".Pinleaf.cds.saving-*")}, QDir::Files | QDir::Hidden);
+    QCOMPARE(leftovers.size(), 1);
     const Records next{simple(3, QStringLiteral("new"))};
     df::write(file_, next);
     COMPARE_RECORDS(df::read(file_), next);
+    QVERIFY(QFile::exists(dir_ + QLatin1Char('/') + leftovers[0]));
+    ageFile(dir_ + QLatin1Char('/') + leftovers[0]);
+    df::write(file_, next);
+    QVERIFY(!QFile::exists(dir_ + QLatin1Char('/') + leftovers[0]));
 }
 
 void TestDataFile::failedSaveKeepsOldFile_data() {
