@@ -20,7 +20,8 @@ namespace about {
 namespace {
 // The read-me is copied next to the program file when the program is built.
 QUrl readMe() {
-    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/README.md"));
+    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
+                               QStringLiteral("/README.md"));
 }
 }  // namespace
 
@@ -121,7 +122,8 @@ void TAboutBox::createControls() {
     const QString byLine = QStringLiteral("Made with care by ");
     const QString maker = QStringLiteral("Corvane Software\u2122");
     Label2 = label("Label2", byLine + maker + QLatin1Char('.'), 86, 64);
-    LinkLabel2 = label("LinkLabel2", maker, 86 + Label2->fontMetrics().horizontalAdvance(byLine), 64);
+    LinkLabel2 =
+        label("LinkLabel2", maker, 86 + Label2->fontMetrics().horizontalAdvance(byLine), 64);
     LinkLabel2->setAutoFillBackground(true);  // covers the name in Label2
     LinkLabel2->setToolTip(QStringLiteral("Go to the website of Corvane Software\u2122"));
 
@@ -156,7 +158,8 @@ void TAboutBox::createControls() {
     Image1 = named(new QLabel(this), "Image1");
     Image1->setPixmap(LoadBitmap(QStringLiteral("THANKS"), QSize(16, 16)));
     Image1->setGeometry(Label5->geometry().right() + 4, 163, 16, 16);
-    Label6 = label("Label6", QStringLiteral("Qt 6 and the Qt Project"), Image1->geometry().right() + 4, 166);
+    Label6 = label("Label6", QStringLiteral("Qt 6 and the Qt Project"),
+                   Image1->geometry().right() + 4, 166);
     Label7 = label("Label7", QStringLiteral("SQLite, which keeps the notes"), 84, 184);
     Label8 = label("Label8", QStringLiteral("libcurl, which sends the mail"), 84, 200);
     Label9 = label("Label9", QStringLiteral("libcanberra, which rings the bell"), 84, 216);
@@ -261,9 +264,10 @@ void TAboutBox::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
-    auto* mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
-                      ? static_cast<QMouseEvent*>(event)
-                      : nullptr;
+    auto* mouse =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            ? static_cast<QMouseEvent*>(event)
+            : nullptr;
     if (watched == LinkLabel1 || watched == LinkLabel2) {
         auto* link = static_cast<QLabel*>(watched);
         switch (event->type()) {
@@ -279,7 +283,8 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::MouseButtonRelease:
                 LinkLabelMouseUp(link);
                 // A click: the left button released over the link it was pressed on.
-                if (mouse->button() == Qt::LeftButton && link->rect().contains(mouse->position().toPoint())) {
+                if (mouse->button() == Qt::LeftButton &&
+                    link->rect().contains(mouse->position().toPoint())) {
                     link == LinkLabel1 ? LinkLabel1Click() : LinkLabel2Click();
                 }
                 return true;

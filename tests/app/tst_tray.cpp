@@ -70,7 +70,8 @@ private slots:
             QTest::addRow("ZICON%d", i) << QStringLiteral("ZICON%1").arg(i) << QSize(32, 32);
         }
         for (int i = 0; i <= 2; ++i) {
-            QTest::addRow("menu image %d", i) << QStringLiteral("MENUIMAGE%1").arg(i) << QSize(16, 16);
+            QTest::addRow("menu image %d", i)
+                << QStringLiteral("MENUIMAGE%1").arg(i) << QSize(16, 16);
         }
     }
 
@@ -143,7 +144,8 @@ private slots:
     }
 
     void stillIconWhenOffAtStart() {
-        TRegIniFile(settings::kCompanyKey).WriteBool(settings::kSection, settings::kAnimatedIcon, false);
+        TRegIniFile(settings::kCompanyKey)
+            .WriteBool(settings::kSection, settings::kAnimatedIcon, false);
         TMainForm form({QStringLiteral("pinleaf")});
         QVERIFY(!form.AnimatedIcon1->isChecked());
         QVERIFY(!form.Timer1->isActive());
@@ -157,7 +159,8 @@ private slots:
         // The mark is what the exit save keeps.
         form.AnimatedIcon1Click();
         form.close();
-        QCOMPARE(TRegIniFile(settings::kCompanyKey).ReadString(settings::kSection, settings::kAnimatedIcon, QString()),
+        QCOMPARE(TRegIniFile(settings::kCompanyKey)
+                     .ReadString(settings::kSection, settings::kAnimatedIcon, QString()),
                  QStringLiteral("0"));
     }
 
@@ -165,9 +168,11 @@ private slots:
         TMainForm form({QStringLiteral("pinleaf")});
         QStringList items;
         for (QAction* a : form.PopupMenu2->actions()) {
-            items << a->objectName() + QLatin1Char('=') + (a->isSeparator() ? QString() : a->text());
+            items << a->objectName() + QLatin1Char('=') +
+                         (a->isSeparator() ? QString() : a->text());
         }
-        QCOMPARE(items, QStringList({"Open1=&Open Pinleaf", "N2=", "About2=&About...", "Exit2=E&xit"}));
+        QCOMPARE(items,
+                 QStringList({"Open1=&Open Pinleaf", "N2=", "About2=&About...", "Exit2=E&xit"}));
         QCOMPARE(form.PopupMenu2->defaultAction(), form.Open1);
         QVERIFY(samePicture(form.Exit2->icon(), tray::menuImage(0)));
         form.close();

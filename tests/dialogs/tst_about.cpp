@@ -109,7 +109,8 @@ private slots:
             QTest::mouseClick(box->UpDownImage, Qt::LeftButton);
             QVERIFY(lookOf(*box) == unfolded);
             QVERIFY(box->Unfolded());
-            QVERIFY(box->Label10->isVisible() && box->Image1->isVisible() && box->Shape2->isVisible());
+            QVERIFY(box->Label10->isVisible() && box->Image1->isVisible() &&
+                    box->Shape2->isVisible());
             QTest::mouseClick(box->UpDownImage, Qt::LeftButton);
             QVERIFY(lookOf(*box) == folded);
             QVERIFY(!box->Label10->isVisible() && !box->Shape2->isVisible());
