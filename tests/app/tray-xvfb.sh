@@ -2,7 +2,7 @@
 # The notification-area icon on a real X display: a virtual screen with trayer as the
 # notification area, and the mouse driven by xdotool as a user would. The icon docks and moves, a
 # double-click hides and shows the window, the right button opens the menu of the window's
-# present state, and "Exit" in that menu saves and ends the program.
+# present state, "About..." shows one about box, and "Exit" saves and ends the program.
 #   tray-xvfb.sh PINLEAF_BINARY
 # Exits 77 (skipped) when Xvfb, trayer or xdotool is missing. With ImageMagick's import it
 # also sees the icon move.
@@ -23,7 +23,7 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
     xwininfo -root -tree 2>&1 | grep -v "^ *$" | head -40
-    cat "$work/trayer.log" "$work/pinleaf.log" 2>/dev/null
+    cat "$work/xvfb.log" "$work/trayer.log" "$work/pinleaf.log" 2>/dev/null
     exit 1
 }
 
@@ -41,11 +41,20 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$wor
 pids+=($!)
 until_true test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
+until_true xwininfo -root >/dev/null 2>&1 || fail "no connection to the X server on $DISPLAY"
 
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    --transparent false >"$work/trayer.log" 2>&1 &
-pids+=($!)
-until_true sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+# trayer sometimes gives up at once when it finds the display busy: give it three tries.
+panel_up() { xwininfo -root -tree | grep -q '"panel": ("panel" "trayer")'; }
+for _ in 1 2 3; do
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+        --transparent false >>"$work/trayer.log" 2>&1 &
+    trayer=$!
+    pids+=($trayer)
+    trayer_settled() { panel_up || ! kill -0 "$trayer" 2>/dev/null; }
+    until_true trayer_settled
+    panel_up && break
+done
+panel_up || fail "trayer did not start"
 
 export QT_QPA_PLATFORM=xcb
 "$pinleaf" >"$work/pinleaf.log" 2>&1 &
@@ -74,17 +83,22 @@ menu_geometry() { xdotool search --onlyvisible --class pinleaf 2>/dev/null | whi
         /Width:/ { w = $2 } /Height:/ { h = $2 }
         END { if (popup) print x, y, w, h }'; done | head -n1; }
 menu_open() { [ -n "$(menu_geometry)" ]; }
-# Opens the icon's menu with the right button and clicks its first or its last item.
+# Opens the icon's menu with the right button and clicks an item: the first, "About..." (the
+# separator lies above it, so it is just below the middle of the menu) or the last.
 menu_choose() {
     xdotool mousemove "$ix" "$iy" click 3
     until_true menu_open || fail "the right button opened no menu"
     read -r mx my mw mh <<<"$(menu_geometry)"
-    if [ "$1" = first ]; then
-        xdotool mousemove $((mx + mw / 2)) $((my + 12)) click 1
-    else
-        xdotool mousemove $((mx + mw / 2)) $((my + mh - 12)) click 1
-    fi
+    case $1 in
+        first) y=$((my + 12)) ;;
+        about) y=$((my + mh / 2 + 3)) ;;
+        last) y=$((my + mh - 12)) ;;
+    esac
+    xdotool mousemove $((mx + mw / 2)) "$y" click 1
 }
+about_boxes() { xdotool search --onlyvisible --name '^About Pinleaf$' 2>/dev/null | wc -l; }
+about_shown() { [ "$(about_boxes)" -eq 1 ]; }
+about_gone() { [ "$(about_boxes)" -eq 0 ]; }
 
 icon_docked() { [ -n "$(icon_centre)" ]; }
 until_true icon_docked || fail "the icon did not come into the notification area"
@@ -113,6 +127,20 @@ menu_choose first
 until_true window_hidden || fail "the menu's first item did not minimise the window"
 menu_choose first
 until_true window_shown || fail "the menu's first item did not open the window"
+
+# "About..." shows the about box; choosing it again while the box shows opens no second box
+# and gives the open one the focus back, so that Esc closes it.
+menu_choose about
+until_true about_shown || fail "About... showed no about box"
+focused() { xdotool getwindowfocus getwindowname 2>/dev/null | grep -qx "$1"; }
+xdotool windowfocus "$(main_window)"
+until_true focused Pinleaf || fail "the main window did not take the focus"
+menu_choose about
+until_true focused 'About Pinleaf' ||
+    fail "About... did not give the open box the focus"
+[ "$(about_boxes)" -eq 1 ] || fail "a second About... opened a second box"
+xdotool key Escape
+until_true about_gone || fail "Esc did not close the about box"
 
 # The last item, "E&xit", saves and ends the program.
 menu_choose last
