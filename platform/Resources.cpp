@@ -1,5 +1,7 @@
 #include "Resources.h"
 
+#include "Fonts.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -39,6 +41,8 @@ QPixmap renderPath(const QString& path, QSize size) {
         return size.isValid() ? pixmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                               : pixmap;
     }
+    // Lettering in the pictures is drawn in the skin's font.
+    LoadSkinFonts();
     QSvgRenderer renderer(path);
     const QSize target = size.isValid() ? size : renderer.defaultSize();
     QPixmap pixmap(target);
