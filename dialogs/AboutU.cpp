@@ -1,8 +1,8 @@
 #include "AboutU.h"
 
 #include "Animate.h"
-#include "Resources.h"
-#include "Screen.h"
+#include "Fonts.h"
+#include "Skin.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -31,19 +31,17 @@ QUrl makerPage() { return readMe(); }
 
 FoldLayout foldLayout(bool unfolded) {
     if (unfolded) {
-        return {kUnfoldedHeight, QPoint(292, 184), QPoint(334, 189), QStringLiteral("UP"), true};
+        return {kUnfoldedHeight, QPoint(292, 184), QStringLiteral("UP"), true};
     }
-    return {kFoldedHeight, QPoint(180, 140), QPoint(222, 145), QStringLiteral("DOWN"), false};
+    return {kFoldedHeight, QPoint(180, 140), QStringLiteral("DOWN"), false};
 }
 
 }  // namespace about
 
 namespace {
 
-const QColor kPanel(255, 255, 225);
 const QColor kLinkColour(0, 0, 255);
 const QColor kPressedLinkColour(255, 0, 0);
-const QColor kFrameColour(128, 128, 128);
 
 // A frame with curved corners around a group of lines.
 class RoundFrame : public QWidget {
@@ -54,7 +52,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(kFrameColour);
+        painter.setPen(kSkinFrameColor);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
     }
 };
@@ -76,7 +74,6 @@ void setTextColour(QLabel* label, const QColor& colour) {
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About Pinleaf"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     // Modal to the main window only: the notification-area icon and its menu stay usable while
     // the box shows, so that "About..." there can bring the open box to the front.
@@ -86,14 +83,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutBox::createControls() {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kPanel);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(about::kWidth, about::kFoldedHeight);
+    MainShape = skin::applySkin(this, QSize(about::kWidth, about::kFoldedHeight));
+    MainShape->setObjectName(QStringLiteral("MainShape"));
+    TitleImage = skin::titleStrip(this, QStringLiteral("ABOUTTITLE"), QPoint(2, 2));
+    skin::connectTitleDrag(TitleImage, this);
+    CloseBtn = skin::closeButton(this, QPoint(391, 1));
+    connect(CloseBtn, &TImage::clicked, this, &TAboutBox::CloseBtnClick);
+    const QFont font = SkinFont();
 
     auto label = [this](const char* name, const QString& text, int x, int y) {
         auto* l = named(new QLabel(text, this), name);
@@ -101,8 +97,7 @@ void TAboutBox::createControls() {
         l->adjustSize();
         return l;
     };
-    QFont bold = font;
-    bold.setBold(true);
+    const QFont bold = SkinFont(8, true);
 
     LogoAnimate = named(new TAnimate(this), "LogoAnimate");
     LogoAnimate->setGeometry(14, 32, 48, 48);
@@ -110,9 +105,24 @@ void TAboutBox::createControls() {
     InfoShape = named(new RoundFrame(this), "InfoShape");
     InfoShape->setGeometry(74, 22, 318, 104);
 
-    LinkLabel1 = label("LinkLabel1", QStringLiteral("Pinleaf"), 86, 30);
-    LinkLabel1->setFont(bold);
-    LinkLabel1->adjustSize();
+    auto link = [this](const char* name, const QString& text, const QFont& f, int x, int y) {
+        auto* l = named(new TImage(this), name);
+        l->setText(text);
+        l->setFont(f);
+        l->move(x, y);
+        l->adjustSize();
+        setTextColour(l, kLinkColour);
+        l->setCursor(Qt::PointingHandCursor);
+        l->installEventFilter(this);  // hover
+        connect(l, &TImage::mouseDown, this, [this, l](Qt::MouseButton, bool, QPoint) {
+            LinkLabelMouseDown(l);
+        });
+        connect(l, &TImage::mouseUp, this, [this, l](Qt::MouseButton, QPoint) { LinkLabelMouseUp(l); });
+        return l;
+    };
+
+    LinkLabel1 = link("LinkLabel1", QStringLiteral("Pinleaf"), bold, 86, 30);
+    connect(LinkLabel1, &TImage::clicked, this, &TAboutBox::LinkLabel1Click);
     LinkLabel1->setToolTip(QStringLiteral("Go to the website of Pinleaf"));
 
     Label1 = label("Label1", QStringLiteral("Version 3.1"), 86, 46);
@@ -123,8 +133,9 @@ void TAboutBox::createControls() {
     const QString maker = QStringLiteral("Corvane Software\u2122");
     Label2 = label("Label2", byLine + maker + QLatin1Char('.'), 86, 64);
     LinkLabel2 =
-        label("LinkLabel2", maker, 86 + Label2->fontMetrics().horizontalAdvance(byLine), 64);
+        link("LinkLabel2", maker, font, 86 + Label2->fontMetrics().horizontalAdvance(byLine), 64);
     LinkLabel2->setAutoFillBackground(true);  // covers the name in Label2
+    connect(LinkLabel2, &TImage::clicked, this, &TAboutBox::LinkLabel2Click);
     LinkLabel2->setToolTip(QStringLiteral("Go to the website of Corvane Software\u2122"));
 
     Label3 = named(new QLabel(this), "Label3");
@@ -137,16 +148,17 @@ void TAboutBox::createControls() {
         "to your friends."));
     Label3->setGeometry(86, 84, 296, 26);
 
-    for (QLabel* link : {LinkLabel1, LinkLabel2}) {
-        setTextColour(link, kLinkColour);
-        link->setCursor(Qt::PointingHandCursor);
-        link->installEventFilter(this);
-    }
-
-    UpDownImage = named(new QLabel(this), "UpDownImage");
+    UpDownImage = named(new TImage(this), "UpDownImage");
     UpDownImage->setGeometry(222, 130, 15, 8);
     UpDownImage->setCursor(Qt::PointingHandCursor);
-    UpDownImage->installEventFilter(this);
+    connect(UpDownImage, &TImage::clicked, this, &TAboutBox::UpDownImageClick);
+
+    const skin::ImageButton ok =
+        skin::imageButton(this, "OkImage", "OkLabel", QStringLiteral("OK"), QPoint(180, 140));
+    OkImage = ok.image;
+    OkLabel = ok.label;
+    skin::connectPressedLook(ok);
+    connect(OkImage, &TImage::clicked, this, &TAboutBox::CloseBtnClick);
 
     // The credits.
     Shape1 = named(new RoundFrame(this), "Shape1");
@@ -154,21 +166,20 @@ void TAboutBox::createControls() {
     Label4 = label("Label4", QStringLiteral("Special thanks to:"), 84, 148);
     Label4->setFont(bold);
     Label4->adjustSize();
-    Label5 = label("Label5", QStringLiteral("Built on"), 84, 166);
-    Image1 = named(new QLabel(this), "Image1");
-    Image1->setPixmap(LoadBitmap(QStringLiteral("THANKS"), QSize(16, 16)));
+    Label5 = label("Label5", QStringLiteral("Made with"), 84, 166);
+    Image1 = named(new TImage(this), "Image1");
+    Image1->setPicture(QStringLiteral("THANKS"));
     Image1->setGeometry(Label5->geometry().right() + 4, 163, 16, 16);
-    Label6 = label("Label6", QStringLiteral("Qt 6 and the Qt Project"),
-                   Image1->geometry().right() + 4, 166);
+    Label6 = label("Label6", QStringLiteral("and Qt 6"), Image1->geometry().right() + 4, 166);
     Label7 = label("Label7", QStringLiteral("SQLite, which keeps the notes"), 84, 184);
     Label8 = label("Label8", QStringLiteral("libcurl, which sends the mail"), 84, 200);
     Label9 = label("Label9", QStringLiteral("libcanberra, which rings the bell"), 84, 216);
-    Label10 = label("Label10", QStringLiteral("and everyone who told us what to mend"), 84, 232);
-    Shape2 = named(new QWidget(this), "Shape2");
+    Label10 = label("Label10", QStringLiteral("and all who told us what to mend"), 84, 232);
+    Shape2 = named(new TImage(this), "Shape2");
     Shape2->setGeometry(82, 162, 196, 18);
     Shape2->setCursor(Qt::PointingHandCursor);
     Shape2->setToolTip(QStringLiteral("Go to the website of the Qt Project"));
-    Shape2->installEventFilter(this);
+    connect(Shape2, &TImage::mouseUp, this, [this](Qt::MouseButton, QPoint) { Shape2MouseUp(); });
 }
 
 void TAboutBox::FormCreate() {
@@ -190,19 +201,19 @@ void TAboutBox::showEvent(QShowEvent* event) {
 
 void TAboutBox::FormShow() {
     // Centred on the screen; folding later moves only the bottom edge.
-    const QSize screen = ScreenSize();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    move(skin::centredPlace(size()));
 }
 
 void TAboutBox::applyFold(bool unfolded) {
     const about::FoldLayout layout = about::foldLayout(unfolded);
-    for (QWidget* w : {Shape1, static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label5),
-                       static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label6), Shape2,
-                       static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label8),
-                       static_cast<QWidget*>(Label9), static_cast<QWidget*>(Label10)}) {
+    const QList<QWidget*> credits{Shape1, Label4, Label5, Image1, Label6,
+                                  Shape2, Label7, Label8, Label9, Label10};
+    for (QWidget* w : credits) {
         w->setVisible(layout.credits);
     }
-    UpDownImage->setPixmap(LoadBitmap(layout.picture));
+    UpDownImage->setPicture(layout.picture);
+    OkImage->move(layout.okImage);
+    MainShape->resize(about::kWidth, layout.height);
     setFixedSize(about::kWidth, layout.height);
 }
 
@@ -264,43 +275,12 @@ void TAboutBox::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
-    auto* mouse =
-        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
-            ? static_cast<QMouseEvent*>(event)
-            : nullptr;
     if (watched == LinkLabel1 || watched == LinkLabel2) {
         auto* link = static_cast<QLabel*>(watched);
-        switch (event->type()) {
-            case QEvent::Enter:
-                LinkLabelMouseEnter(link);
-                break;
-            case QEvent::Leave:
-                LinkLabelMouseLeave(link);
-                break;
-            case QEvent::MouseButtonPress:
-                LinkLabelMouseDown(link);
-                break;
-            case QEvent::MouseButtonRelease:
-                LinkLabelMouseUp(link);
-                // A click: the left button released over the link it was pressed on.
-                if (mouse->button() == Qt::LeftButton &&
-                    link->rect().contains(mouse->position().toPoint())) {
-                    link == LinkLabel1 ? LinkLabel1Click() : LinkLabel2Click();
-                }
-                return true;
-            default:
-                break;
-        }
-    } else if (watched == UpDownImage) {
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-            UpDownImage->rect().contains(mouse->position().toPoint())) {
-            UpDownImageClick();
-            return true;
-        }
-    } else if (watched == Shape2) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            Shape2MouseUp();
-            return true;
+        if (event->type() == QEvent::Enter) {
+            LinkLabelMouseEnter(link);
+        } else if (event->type() == QEvent::Leave) {
+            LinkLabelMouseLeave(link);
         }
     }
     return QDialog::eventFilter(watched, event);

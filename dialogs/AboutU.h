@@ -14,6 +14,8 @@ class QLabel;
 namespace pinleaf {
 
 class TAnimate;
+class TImage;
+class TShape;
 
 namespace about {
 
@@ -30,12 +32,11 @@ inline constexpr int kWidth = 405;
 inline constexpr int kFoldedHeight = 180;
 inline constexpr int kUnfoldedHeight = 263;
 
-// Where the fold puts things: the window's height, the OK button and its caption, the fold
-// button's picture, and whether the credits show.
+// Where the fold puts things: the window's height, the OK button (its caption stays centred
+// on it), the fold button's picture, and whether the credits show.
 struct FoldLayout {
     int height;
     QPoint okImage;
-    QPoint okLabel;
     QString picture;
     bool credits;
 
@@ -53,21 +54,26 @@ public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
     // --- Controls (object names as here) ---
+    TShape* MainShape = nullptr;  // the outline; follows the window's height
+    TImage* TitleImage = nullptr;
+    TImage* CloseBtn = nullptr;
     TAnimate* LogoAnimate = nullptr;
     QWidget* InfoShape = nullptr;
-    QLabel* LinkLabel1 = nullptr;  // "Pinleaf"
+    TImage* LinkLabel1 = nullptr;  // "Pinleaf"
     QLabel* Label1 = nullptr;      // "Version 3.1"
     QLabel* Label2 = nullptr;      // the maker's line; LinkLabel2 lies over the name in it
-    QLabel* LinkLabel2 = nullptr;  // "Corvane Software™"
+    TImage* LinkLabel2 = nullptr;  // "Corvane Software™"
     QLabel* Label3 = nullptr;      // the two-line notice in small print
-    QLabel* UpDownImage = nullptr;
+    TImage* UpDownImage = nullptr;
+    TImage* OkImage = nullptr;
+    QLabel* OkLabel = nullptr;
     // The credits, shown while unfolded.
     QWidget* Shape1 = nullptr;
     QLabel* Label4 = nullptr;  // "Special thanks to:"
     QLabel* Label5 = nullptr;
-    QLabel* Image1 = nullptr;
+    TImage* Image1 = nullptr;
     QLabel* Label6 = nullptr;
-    QWidget* Shape2 = nullptr;  // over the first credit line: the contributor's page
+    TImage* Shape2 = nullptr;  // over the first credit line: the contributor's page
     QLabel* Label7 = nullptr;
     QLabel* Label8 = nullptr;
     QLabel* Label9 = nullptr;

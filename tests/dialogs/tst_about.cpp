@@ -6,6 +6,7 @@
 #include "MainU.h"
 #include "Resources.h"
 #include "Screen.h"
+#include "Skin.h"
 #include "TrayIcon.h"
 
 #include <QAction>
@@ -25,7 +26,10 @@ namespace {
 // What folding changes, as a user would see it.
 struct Look {
     QSize size;
+    QSize outline;
     QPoint topLeft;
+    QPoint ok;
+    QRect okCaption;  // on the button
     QImage picture;
     bool credits;
 
@@ -33,7 +37,13 @@ struct Look {
 };
 
 Look lookOf(TAboutBox& box) {
-    return {box.size(), box.pos(), box.UpDownImage->pixmap().toImage(), box.Label4->isVisible()};
+    return {box.size(),
+            box.MainShape->size(),
+            box.pos(),
+            box.OkImage->pos(),
+            box.OkLabel->geometry(),
+            box.UpDownImage->pixmap().toImage(),
+            box.Label4->isVisible()};
 }
 
 QImage picture(const QString& name) { return LoadBitmap(name).toImage(); }
@@ -100,11 +110,42 @@ private slots:
         box->close();
     }
 
+    // Every line stays inside its frame, and the frames inside the box.
+    void linesFitTheirFrames() {
+        QPointer<TAboutBox> box = new TAboutBox;
+        box->UpDownImageClick();
+        box->show();
+        const QRect info = box->InfoShape->geometry();
+        for (QWidget* w : QList<QWidget*>{box->LinkLabel1, box->Label1, box->Label2,
+                                          box->LinkLabel2, box->Label3}) {
+            QVERIFY2(info.contains(w->geometry()), qPrintable(w->objectName()));
+        }
+        const QRect credits = box->Shape1->geometry();
+        for (QWidget* w : QList<QWidget*>{box->Label4, box->Label5, box->Image1, box->Label6,
+                                          box->Label7, box->Label8, box->Label9, box->Label10,
+                                          box->Shape2}) {
+            QVERIFY2(credits.contains(w->geometry()), qPrintable(w->objectName()));
+        }
+        const QRect all = box->rect();
+        for (QWidget* w : QList<QWidget*>{box->TitleImage, box->CloseBtn, box->LogoAnimate,
+                                          box->InfoShape, box->Shape1, box->OkImage,
+                                          box->UpDownImage}) {
+            QVERIFY2(all.contains(w->geometry()), qPrintable(w->objectName()));
+        }
+        QVERIFY(!box->OkImage->geometry().intersects(credits));
+        box->close();
+    }
+
     void foldTwiceBackToFirstState() {
         QPointer<TAboutBox> box = new TAboutBox;
         box->show();
         const Look folded = lookOf(*box);
-        const Look unfolded{QSize(405, 263), folded.topLeft, picture(QStringLiteral("UP")), true};
+        QCOMPARE(folded.outline, QSize(405, 180));
+        QCOMPARE(folded.ok, QPoint(180, 140));
+        QCOMPARE(folded.picture, picture(QStringLiteral("DOWN")));
+        const Look unfolded{QSize(405, 263),   QSize(405, 263), folded.topLeft,
+                            QPoint(292, 184),  folded.okCaption, picture(QStringLiteral("UP")),
+                            true};
         for (int round = 0; round < 2; ++round) {
             QTest::mouseClick(box->UpDownImage, Qt::LeftButton);
             QVERIFY(lookOf(*box) == unfolded);
@@ -143,6 +184,48 @@ private slots:
         if (box) {
             box->close();
         }
+    }
+
+    void buttonsClose_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("OK") << "OkImage";
+        QTest::newRow("close button") << "CloseBtn";
+    }
+
+    void buttonsClose() {
+        QFETCH(QString, button);
+        QPointer<TAboutBox> box = new TAboutBox;
+        box->show();
+        auto* target = box->findChild<TImage*>(button);
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton);
+        flushDeletes();
+        QVERIFY(box.isNull());
+        QVERIFY(urls_.opened.isEmpty());
+    }
+
+    void okPressedLook() {
+        QPointer<TAboutBox> box = new TAboutBox;
+        box->show();
+        const QPoint rest = box->OkLabel->pos();
+        QTest::mousePress(box->OkImage, Qt::LeftButton);
+        QCOMPARE(box->OkLabel->pos(), rest + QPoint(1, 1));
+        // Released away from the button: the caption goes back and the box stays.
+        QTest::mouseRelease(box->OkImage, Qt::LeftButton, {}, QPoint(-30, -30));
+        QCOMPARE(box->OkLabel->pos(), rest);
+        QVERIFY(box->isVisible());
+        box->close();
+    }
+
+    void titleDragsTheBox() {
+        QPointer<TAboutBox> box = new TAboutBox;
+        box->show();
+        const QPoint start = box->pos();
+        QTest::mousePress(box->TitleImage, Qt::LeftButton, {}, QPoint(10, 4));
+        QTest::mouseMove(box->TitleImage, QPoint(60, 24));
+        QTest::mouseRelease(box->TitleImage, Qt::LeftButton, {}, QPoint(60, 24));
+        QCOMPARE(box->pos(), start + QPoint(50, 20));
+        box->close();
     }
 
     void links_data() {
