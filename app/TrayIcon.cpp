@@ -35,16 +35,8 @@ OpenItemLook openItemLook(bool windowVisible) {
 }
 
 QIcon menuImage(int index) {
-    switch (index) {
-        case 0:
-            return LoadIcon(QStringLiteral("MENUIMAGE0"));
-        case 1:
-            return LoadIcon(QStringLiteral("MENUIMAGE1"));
-        case 2:
-            return LoadIcon(QStringLiteral("MENUIMAGE2"));
-        default:
-            return QIcon();
-    }
+    static const char* const names[] = {"MENUEXIT", "MENUMINIMIZE", "MENUOPEN"};
+    return index >= 0 && index < 3 ? LoadIcon(QLatin1String(names[index])) : QIcon();
 }
 
 bool systemTrayAvailable() {

@@ -48,8 +48,8 @@ struct OpenItemLook {
 };
 OpenItemLook openItemLook(bool windowVisible);
 
-// Image `index` of the menus' image list: 0 exit, 1 minimise, 2 open. A null icon for any
-// other index.
+// Image `index` of the menus' image list: 0 exit ("MENUEXIT"), 1 minimise ("MENUMINIMIZE"),
+// 2 open ("MENUOPEN"). A null icon for any other index.
 QIcon menuImage(int index);
 
 // Whether the desktop has a notification area now. The value set for testing when there is one.

@@ -72,19 +72,15 @@ def write(name, text):
 
 
 def menu_image(kind):
-    """16 x 16 menu pictures: 0 exit, 1 minimise, 2 open."""
-    if kind == 0:
-        body = ('<rect x="3" y="1.5" width="9" height="13" rx="1" fill="#f4e6c8" stroke="#7a5a2a"/>\n'
-                '<path d="M7 8 H15 M12 5 L15 8 L12 11" fill="none" stroke="#c62828" '
-                'stroke-width="1.8" stroke-linecap="round" stroke-linejoin="round"/>\n')
+    """16 x 16 menu pictures of the window: "minimize" or "open". (The exit picture is the
+    skin's MENUEXIT.)"""
+    body = ('<rect x="1.5" y="1.5" width="13" height="12" fill="#ffffe1" stroke="#555"/>\n'
+            '<rect x="1.5" y="1.5" width="13" height="3" fill="#2f7d32" stroke="#555"/>\n')
+    if kind == "minimize":
+        body += '<rect x="4" y="10" width="8" height="2" fill="#333"/>\n'
     else:
-        body = ('<rect x="1.5" y="1.5" width="13" height="12" fill="#ffffe1" stroke="#555"/>\n'
-                '<rect x="1.5" y="1.5" width="13" height="3" fill="#2f7d32" stroke="#555"/>\n')
-        if kind == 1:
-            body += '<rect x="4" y="10" width="8" height="2" fill="#333"/>\n'
-        else:
-            body += ('<path d="M8 12 V6.5 M5.5 9 L8 6.5 L10.5 9" fill="none" stroke="#333" '
-                     'stroke-width="1.6" stroke-linecap="round" stroke-linejoin="round"/>\n')
+        body += ('<path d="M8 12 V6.5 M5.5 9 L8 6.5 L10.5 9" fill="none" stroke="#333" '
+                 'stroke-width="1.6" stroke-linecap="round" stroke-linejoin="round"/>\n')
     return svg(16, body, view=16)
 
 
@@ -124,8 +120,8 @@ def main():
     for step in range(6):
         name = f"ZICON{(step + 1) % 6 + 1}"
         write(name, icon(32, angle=8 * math.sin(2 * math.pi * step / 6)))
-    for kind in range(3):
-        write(f"MENUIMAGE{kind}", menu_image(kind))
+    write("MENUMINIMIZE", menu_image("minimize"))
+    write("MENUOPEN", menu_image("open"))
     write("THANKS", thanks_image())
     count, turn = 20, 12
     for index in range(count):

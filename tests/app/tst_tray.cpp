@@ -69,9 +69,8 @@ private slots:
         for (int i = 1; i <= 6; ++i) {
             QTest::addRow("ZICON%d", i) << QStringLiteral("ZICON%1").arg(i) << QSize(32, 32);
         }
-        for (int i = 0; i <= 2; ++i) {
-            QTest::addRow("menu image %d", i)
-                << QStringLiteral("MENUIMAGE%1").arg(i) << QSize(16, 16);
+        for (const char* name : {"MENUEXIT", "MENUMINIMIZE", "MENUOPEN"}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QSize(16, 16);
         }
     }
 
