@@ -50,7 +50,14 @@ void TMainForm::createTrayIcon() {
     connect(AnimatedIcon1, &QAction::triggered, this, &TMainForm::ApplyAnimatedIcon);
 }
 
-void TMainForm::AddTrayIcon() { TrayIconData->Add(tray::kMainIcon); }
+void TMainForm::AddTrayIcon() {
+    // Without a notification area the window is the only way to the program: it keeps its
+    // task-bar entry, whatever kind of window the skin made it.
+    if (!HasTray() && windowType() == Qt::Tool) {
+        setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+    }
+    TrayIconData->Add(tray::kMainIcon);
+}
 
 void TMainForm::DeleteTrayIcon() { TrayIconData->Delete(); }
 

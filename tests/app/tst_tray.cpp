@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(form.HasTray(), hasTray);
         if (!hasTray) {
             // Only a window with a task-bar entry can be found again when minimised.
-            QVERIFY(!form.windowFlags().testFlag(Qt::Tool));
+            QCOMPARE(form.windowType(), Qt::Window);
         }
 
         form.MinimizeBtnClick();
