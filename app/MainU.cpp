@@ -60,6 +60,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
 
     createControls();
     createMenus();
+    createTrayIcon();
     bindControls();
     createEditingControls();
     connectMessageCommands();
@@ -230,6 +231,7 @@ void TMainForm::createMenus() {
     // Commands of the shell. The other subsystems connect their own entries.
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
@@ -260,6 +262,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
 
     UpDownClicked = false;
     IconFrame = 0;
+    AddTrayIcon();
 
     SettingsKey = std::make_unique<TRegIniFile>(kCompanyKey);
     SoundSchemeKey = std::make_unique<TRegIniFile>(kSoundSchemeKey);
@@ -340,6 +343,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::Open1Click() {
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
     show();
     raise();
     activateWindow();
@@ -356,6 +362,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormCloseQuery() {
     SaveOnExit();
+    DeleteTrayIcon();
     QCoreApplication::processEvents();
 }
 
@@ -376,10 +383,6 @@ void TMainForm::ApplyAlwaysOnTop() {
     if (wasVisible) {
         show();
     }
-}
-
-void TMainForm::ApplyAnimatedIcon() {
-    // The notification-area icon reads AnimatedIcon1 when it is there.
 }
 
 void TMainForm::CheckSliced() {

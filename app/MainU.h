@@ -12,6 +12,8 @@
 
 #include <QStringList>
 #include <QKeySequence>
+#include <QPointer>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
 #include <memory>
@@ -27,6 +29,9 @@ class QPlainTextEdit;
 class QTimer;
 
 namespace pinleaf {
+
+class TAboutBox;
+class TTrayIcon;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -149,6 +154,32 @@ public:
     void SaveOnExit();
     void PlaceWindow();
 
+    // --- Notification-area icon (app/MainTray.cpp) ---
+    TTrayIcon* TrayIconData = nullptr;  // the icon and what it shows
+    QTimer* Timer1 = nullptr;           // 50 ms: one step of the icon's animation
+    // PopupMenu2: the icon's menu, opened by the right button.
+    QMenu* PopupMenu2 = nullptr;
+    QAction* Open1 = nullptr;  // "&Open Pinleaf" or "Mi&nimize Pinleaf"
+    QAction* N2 = nullptr;
+    QAction* About2 = nullptr;
+    QAction* Exit2 = nullptr;
+    void createTrayIcon();
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    void Timer1Timer();
+    void AnimatedIcon1Click();
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void PopupMenu2Popup();
+    void MinimizeBtnClick();
+    // Whether the desktop has a notification area. Without one the window keeps a task-bar
+    // entry and minimises there, so that it can always be reached.
+    bool HasTray() const;
+
+    // --- About box (dialogs/MainAbout.cpp) ---
+    // The open about box; null while none is open.
+    QPointer<TAboutBox> AboutBox;
+    void About1Click();
+
     // --- Message store (store/) ---
     void OpenDataFile();
     void ClientDataSet1BeforeOpen();
@@ -248,6 +279,7 @@ private:
     bool ReturnToMessage(int number);
 
     bool exitSaved_ = false;
+    QMetaObject::Connection open1Handler_;  // Open1's present handler
 };
 
 }  // namespace pinleaf
