@@ -112,15 +112,4 @@ void TMainForm::PopupMenu2Popup() {
 
 bool TMainForm::HasTray() const { return tray::systemTrayAvailable(); }
 
-void TMainForm::MinimizeBtnClick() {
-    // Without a notification area a hidden window could not be found again: minimise it to
-    // its task-bar entry instead.
-    if (HasTray()) {
-        hide();
-    } else {
-        showMinimized();
-    }
-    ApplyAlwaysOnTop();
-}
-
 }  // namespace pinleaf

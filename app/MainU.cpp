@@ -1,9 +1,13 @@
 #include "MainU.h"
 
+#include "BrowseU.h"
 #include "ErrorReport.h"
+#include "Fonts.h"
 #include "Placement.h"
+#include "PromptTexts.h"
 #include "Screen.h"
 #include "Settings.h"
+#include "Skin.h"
 #include "FirstDataFile.h"
 
 #include <QAction>
@@ -43,7 +47,8 @@ QAction* checkable(QAction* action, bool checked = false) {
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Pinleaf"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // A tool window: no task-bar button; the program lives in the notification area.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_QuitOnClose, false);
 
     ClientDataSet1 = named(new TClientDataSet(this), "ClientDataSet1");
@@ -61,6 +66,8 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
     createControls();
     createMenus();
     createTrayIcon();
+    createFrame();
+    connectPromptCommands();
     bindControls();
     createEditingControls();
     connectMessageCommands();
@@ -76,9 +83,7 @@ void TMainForm::createControls() {
     setPalette(pal);
     setAutoFillBackground(true);
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(SkinFont());
 
     auto label = [this](const char* name, const QString& text, int top) {
         auto* l = named(new QLabel(text, this), name);
@@ -232,10 +237,6 @@ void TMainForm::createMenus() {
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
-
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(mapToGlobal(pos)); });
 }
 
 void TMainForm::bindControls() {
@@ -253,6 +254,15 @@ void TMainForm::bindControls() {
 }
 
 void TMainForm::FormCreate(const QStringList& arguments) {
+    // The title strip shows whether the program is the active one.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) {
+            ApplicationActivate();
+        } else {
+            ApplicationDeactivate();
+        }
+    });
+
     // The message table's four record events keep the window in step with the current message.
     auto sync = [this](TClientDataSet&) { SyncMessageView(); };
     ClientDataSet1->AfterDelete = sync;
@@ -306,6 +316,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
 
     Sliced = SettingsKey->ReadBool(kSection, kSliced, false);
     Extracted = SettingsKey->ReadBool(kSection, kExtracted, false);
+    UpDownImage->setPicture(Extracted ? QStringLiteral("UP") : QStringLiteral("DOWN"));
     CheckSliced();
 
     if (QFileInfo(DataFilePath).isFile() && SettingsKey->ReadBool(kSection, kShowing, true)) {
@@ -385,33 +396,6 @@ void TMainForm::ApplyAlwaysOnTop() {
     }
 }
 
-void TMainForm::CheckSliced() {
-    int height = kCompactHeight;
-    if (Sliced) {
-        height = kSlicedHeight;
-    } else if (Extracted) {
-        height = kExtractedHeight;
-        Label3->move(Label3->x(), 277);
-        DateText->hide();
-        Label2->move(Label2->x(), 450);
-        NumberText->move(NumberText->x(), 463);
-        Label4->move(Label4->x(), 478);
-        TimeEdit->move(TimeEdit->x(), 494);
-        Label7->show();
-        UrlEdit->show();
-    } else {
-        Label3->move(Label3->x(), 306);
-        DateText->show();
-        Label2->move(Label2->x(), 278);
-        NumberText->move(NumberText->x(), 291);
-        Label4->move(Label4->x(), 337);
-        TimeEdit->move(TimeEdit->x(), 353);
-        Label7->hide();
-        UrlEdit->hide();
-    }
-    setFixedHeight(height);
-    PlaceEditingControls();
-}
 
 void TMainForm::SaveOnExit() {
     if (exitSaved_) {
@@ -425,15 +409,20 @@ void TMainForm::SaveOnExit() {
             SettingsKey->WriteInteger(kSection, kRecordNumber,
                                       ClientDataSet1->FieldByName(QStringLiteral("NUMBER")).AsInteger());
             SaveUndockedNotes();
-            // The edit and post mark the table changed, so closing always writes the file.
-            ClientDataSet1->Edit();
-            ClientDataSet1->Post();
-            if (!QFileInfo(DataFilePath).isFile()) {
+            if (!QFileInfo(DataFilePath).isFile() && BrowseForm) {
                 // The data file has gone while the program ran (deleted, or its disk taken
-                // away): write the messages to the same place again rather than lose them.
-                ClientDataSet1->SetFileName(DataFilePath);
+                // away): the user names a file for the messages, or lets them go.
+                BrowseForm->BrowseForOpen = false;
+                BrowseForm->ConfirmText->setText(savingPromptText(DataFilePath));
+                BrowseForm->LocationEdit->setText(DataFilePath);
+                BrowseForm->ShowModal();
+            } else {
+                // The edit and post mark the table changed, so closing always writes the file
+                // (without a prompt to ask, a file that has gone is written again).
+                ClientDataSet1->Edit();
+                ClientDataSet1->Post();
+                ClientDataSet1->Close();
             }
-            ClientDataSet1->Close();
         } catch (const std::exception& error) {
             ShowError(ExceptionText(error));
         }

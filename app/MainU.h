@@ -26,11 +26,14 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QTimer;
 
 namespace pinleaf {
 
 class TAboutBox;
+class TImage;
+class TShape;
 class TTrayIcon;
 
 class TMainForm : public QWidget {
@@ -141,6 +144,52 @@ public:
     // Writes a posted change to the data file shortly after the post.
     QTimer* SaveTimer = nullptr;
 
+    // --- Frame (app/MainFrame.cpp): the skin, the layouts, the drag, the system menu ---
+    TShape* MainShape = nullptr;           // the one-pixel outline; its height follows the layout
+    TImage* SystemImage = nullptr;         // system menu; double-click exits
+    TImage* TitleImage = nullptr;          // "ACTIVE"/"INACTIVE"; drags; double-click slices
+    TImage* MinimizeBtn = nullptr;
+    TImage* CloseBtn = nullptr;
+    TImage* LogoImage = nullptr;           // right-click opens PopupMenu1
+    TImage* PageTurnPrevImage = nullptr;
+    TImage* UpDownImage = nullptr;         // the fold button, "UP"/"DOWN"
+    TImage* PageTurnNextImage = nullptr;
+    // The printing display, hidden except while printing or sending.
+    TShape* PrintShape = nullptr;
+    QLabel* Label5 = nullptr;              // "Printing..."
+    QLabel* PrintingLabel = nullptr;
+    QProgressBar* PrintingProgressBar = nullptr;
+    QTimer* Timer2 = nullptr;              // opens the system menu 500 ms after a press
+    QPoint SystemMenuPoint;                // where the system icon was pressed (screen)
+
+    void createFrame();
+    void ApplicationActivate();
+    void ApplicationDeactivate();
+    void TitleShapeMouseDown(Qt::MouseButton button, bool doubleClick, int x, int y);
+    void TitleShapeMouseMove(int x, int y);
+    void TitleShapeMouseUp();
+    // The window drag shared by every skinned window (dialogs/Skin.h); the main window snaps.
+    void BeginWindowDrag(int x, int y);
+    void DragWindow(QWidget* window, int x, int y);
+    void EndWindowDrag();
+    void UpDownImageClick();
+    void UpDownImageMouseDown(Qt::MouseButton button);
+    void UpDownImageMouseUp(Qt::MouseButton button);
+    void MinimizeBtnClick();
+    void AlwaysonTop1Click();
+    void DefaultPosition1Click();
+    void SystemImageMouseDown(Qt::MouseButton button, bool doubleClick);
+    void Timer2Timer();
+    void SystemMenu1Click();
+    void PopupMenu1Popup();
+    void Help1Click();
+
+    // --- Data-file location prompts (store/MainPrompts.cpp) ---
+    void connectPromptCommands();
+    void Open2Click();
+    // Docks every note window; nothing to dock until notes exist.
+    void DockAllNotes() {}
+
     // --- Shell (app/) ---
     void FormCreate(const QStringList& arguments);
     void FormShow();
@@ -170,7 +219,6 @@ public:
     void AnimatedIcon1Click();
     void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void PopupMenu2Popup();
-    void MinimizeBtnClick();
     // Whether the desktop has a notification area. Without one the window keeps a task-bar
     // entry and minimises there, so that it can always be reached.
     bool HasTray() const;
@@ -203,9 +251,6 @@ public:
     // message's date, and a click on a day sets it.
     QWidget* MonthCalendarPanel = nullptr;  // 8,293 191x152
     QCalendarWidget* MonthCalendar1 = nullptr;
-    // 16x16 pictures at the bottom corners: previous and next message.
-    QLabel* PageTurnPrevImage = nullptr;
-    QLabel* PageTurnNextImage = nullptr;
 
     // PopupMenu3: the edit menu of the message box. Its keys act while the box has the focus,
     // before the window's own.
@@ -243,8 +288,6 @@ public:
     void Clear1Click();
     void SelectAll1Click();
     void SelectAll2Click();
-    // Shows the calendar panel and places the page-turn pictures for the layout in force.
-    void PlaceEditingControls();
 
     void First1Click();
     void PageTurnPrevImageClick();

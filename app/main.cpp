@@ -1,14 +1,17 @@
 // Pinleaf: a desktop organiser for short notes.
 
 #include "Application.h"
+#include "BrowseU.h"
 #include "ConfirmU.h"
 #include "ErrorReport.h"
 #include "ErrorU.h"
 #include "MainU.h"
+#include "OpenU.h"
 #include "SingleInstance.h"
 #include "UnixSignals.h"
 
 #include <QSessionManager>
+#include <QTimer>
 
 using namespace pinleaf;
 
@@ -29,11 +32,23 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // An error that no caller handles is shown in the error dialog, and the program goes on.
+    // The dialogs are made right after the main window: an error of its start-up is shown
+    // as soon as the program runs.
+    setErrorHandler([](const QString& text) {
+        if (ErrorForm) {
+            ShowErrorDialog(text);
+        } else {
+            QTimer::singleShot(0, [text] { ShowError(text); });
+        }
+    });
+
     TMainForm mainForm(QCoreApplication::arguments());
     // The dialogs live for the whole run and are reused by every caller.
+    BrowseForm = new TBrowseForm(&mainForm);
     ConfirmForm = new TConfirmForm(&mainForm);
+    OpenForm = new TOpenForm(&mainForm);
     ErrorForm = new TErrorForm(&mainForm);
-    setErrorHandler(ShowErrorDialog);
     QObject::connect(&mainForm, &TMainForm::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::showRequested, &mainForm, &TMainForm::Open1Click);

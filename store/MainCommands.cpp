@@ -9,6 +9,7 @@
 #include "ErrorU.h"
 #include "Placement.h"
 #include "Screen.h"
+#include "Skin.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -37,49 +38,22 @@ void toggleFlag(TClientDataSet& table, const QString& name) {
     table.Post();
 }
 
-// A click (left button pressed and released on it) on a page-turn picture.
-class PageTurnClicks : public QObject {
-  public:
-    explicit PageTurnClicks(TMainForm* form) : QObject(form), form_(form) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonRelease) {
-            return false;
-        }
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* image = static_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::LeftButton ||
-            !image->rect().contains(mouse->position().toPoint())) {
-            return false;
-        }
-        try {
-            if (image == form_->PageTurnPrevImage) {
-                form_->PageTurnPrevImageClick();
-            } else {
-                form_->PageTurnNextImageClick();
-            }
-        } catch (const std::exception& error) {
-            ShowError(ExceptionText(error));
-        }
-        return true;
-    }
-
-  private:
-    TMainForm* form_;
-};
-
 }  // namespace
 
 void TMainForm::connectMessageCommands() {
-    auto bind = [this](std::initializer_list<QAction*> items, void (TMainForm::*handler)()) {
+    auto guarded = [this](void (TMainForm::*handler)()) {
+        return [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (const std::exception& error) {
+                ShowError(ExceptionText(error));
+            }
+        };
+    };
+    auto bind = [this, guarded](std::initializer_list<QAction*> items,
+                                void (TMainForm::*handler)()) {
         for (QAction* item : items) {
-            connect(item, &QAction::triggered, this, [this, handler] {
-                try {
-                    (this->*handler)();
-                } catch (const std::exception& error) {
-                    ShowError(ExceptionText(error));
-                }
-            });
+            connect(item, &QAction::triggered, this, guarded(handler));
         }
     };
     bind({First1, First2}, &TMainForm::First1Click);
@@ -94,9 +68,8 @@ void TMainForm::connectMessageCommands() {
     // Tab1 (Ctrl+I) only takes its key, so that it never reaches a field. Print1, PrintAll1,
     // Print2, Undock2, Undock3, Emailaddress1 and Emailaddressasfile1 come with printing,
     // the note windows and e-mail.
-    auto* pageTurnClicks = new PageTurnClicks(this);
-    PageTurnPrevImage->installEventFilter(pageTurnClicks);
-    PageTurnNextImage->installEventFilter(pageTurnClicks);
+    connect(PageTurnPrevImage, &TImage::clicked, this, guarded(&TMainForm::PageTurnPrevImageClick));
+    connect(PageTurnNextImage, &TImage::clicked, this, guarded(&TMainForm::PageTurnNextImageClick));
     connect(Message1, &QMenu::aboutToShow, this, &TMainForm::Message1Click);
     connect(Extra1, &QMenu::aboutToShow, this, &TMainForm::Extra1Click);
 }

@@ -38,9 +38,6 @@ const QString kUrl = QStringLiteral("URL");
 const QString kLocked = QStringLiteral("LOCKED");
 const QString kFinished = QStringLiteral("FINISHED");
 
-constexpr int kPageTurnSize = 16;
-constexpr int kCompactPageTurnTop = 378;
-constexpr int kExtractedPageTurnTop = 558;
 
 QKeyCombination combinationOf(const QKeyEvent& event) {
     return QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key()));
@@ -161,21 +158,6 @@ void TMainForm::createEditingControls() {
     setTabOrder(MessageMemo, MonthCalendar1);
     setTabOrder(MonthCalendar1, TimeEdit);
 
-    // The page-turn pictures. Their clicks are connected with the message commands.
-    auto pageTurn = [this](const char* name, const QString& picture, const QString& hint) {
-        auto* image = new QLabel(this);
-        image->setObjectName(QLatin1String(name));
-        image->resize(kPageTurnSize, kPageTurnSize);
-        image->setPixmap(LoadBitmap(picture, QSize(kPageTurnSize, kPageTurnSize)));
-        image->setCursor(Qt::PointingHandCursor);
-        image->setToolTip(hint);
-        return image;
-    };
-    PageTurnPrevImage =
-        pageTurn("PageTurnPrevImage", QStringLiteral("PAGEPREV"), QStringLiteral("Prior message"));
-    PageTurnNextImage =
-        pageTurn("PageTurnNextImage", QStringLiteral("PAGENEXT"), QStringLiteral("Next message"));
-
     PopupMenu3 = new QMenu(this);
     PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
     auto entry = [this](const char* name, const QString& caption, const QKeySequence& keys,
@@ -224,16 +206,6 @@ void TMainForm::createEditingControls() {
     if (qApp) {
         qApp->installEventFilter(new WindowKeys(this));
     }
-}
-
-void TMainForm::PlaceEditingControls() {
-    if (Sliced) {
-        return;  // the window is cut off above them
-    }
-    MonthCalendarPanel->setVisible(Extracted);
-    const int top = Extracted ? kExtractedPageTurnTop : kCompactPageTurnTop;
-    PageTurnPrevImage->move(8, top);
-    PageTurnNextImage->move(kWidth - 8 - kPageTurnSize, top);
 }
 
 bool TMainForm::MessageIsBlank() {

@@ -1,13 +1,19 @@
-// The main window's handlers for the message table: opening the data file, the sort orders
-// and the prompt write of posted changes.
+// The main window's handlers for the message table: opening the data file (asking for it when
+// it is missing), the sort orders and the prompt write of posted changes.
 
 #include "MainU.h"
 
+#include "BrowseU.h"
 #include "ErrorReport.h"
+#include "PromptTexts.h"
 #include "Settings.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <cstdio>
 
@@ -16,17 +22,27 @@ namespace pinleaf {
 using namespace settings;
 
 void TMainForm::OpenDataFile() {
-    if (!QFileInfo(DataFilePath).isFile()) {
-        // No file to open: the window stays hidden until the user gives a location.
+    if (QFileInfo(DataFilePath).isFile()) {
+        try {
+            ClientDataSet1->SetFileName(DataFilePath);
+            ClientDataSet1->Open();
+        } catch (const std::exception& error) {
+            // The table stays closed and DataFilePending set: the next showing tries again.
+            ShowError(ExceptionText(error));
+            return;
+        }
+    } else if (BrowseForm) {
+        // Ask for the data file; cancelling ends the program.
+        BrowseForm->BrowseForOpen = true;
+        BrowseForm->ConfirmText->setText(openingPromptText(DataFilePath));
+        BrowseForm->LocationEdit->setText(DataFilePath);
+        BrowseForm->ShowModal();
+        if (!BrowseForm->BrowseOpened) {
+            return;
+        }
+    } else {
+        // No prompt to ask with: the window stays hidden until there is a data file.
         hide();
-        return;
-    }
-    try {
-        ClientDataSet1->SetFileName(DataFilePath);
-        ClientDataSet1->Open();
-    } catch (const std::exception& error) {
-        // The table stays closed and DataFilePending set: the next showing tries again.
-        ShowError(ExceptionText(error));
         return;
     }
 

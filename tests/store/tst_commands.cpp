@@ -7,6 +7,7 @@
 #include "ErrorReport.h"
 #include "ErrorU.h"
 #include "MainU.h"
+#include "Skin.h"
 #include "Clock.h"
 #include "Screen.h"
 #include "Settings.h"
