@@ -208,7 +208,13 @@ void TMainForm::UpDownImageMouseUp(Qt::MouseButton button) {
 
 void TMainForm::MinimizeBtnClick() {
     // The window goes to the notification area: no task-bar button, no minimised window.
-    hide();
+    // Without a notification area a hidden window could not be found again: minimise it to
+    // its task-bar entry instead.
+    if (HasTray()) {
+        hide();
+    } else {
+        showMinimized();
+    }
     ApplyAlwaysOnTop();
 }
 

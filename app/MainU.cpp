@@ -65,9 +65,12 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent) : QWidget(pa
 
     createControls();
     createMenus();
+    createTrayIcon();
     createFrame();
     connectPromptCommands();
     bindControls();
+    createEditingControls();
+    connectMessageCommands();
     FormCreate(arguments);
 }
 
@@ -233,6 +236,7 @@ void TMainForm::createMenus() {
     // Commands of the shell. The other subsystems connect their own entries.
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(Exit3, &QAction::triggered, this, &TMainForm::Exit1Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 }
 
 void TMainForm::bindControls() {
@@ -268,6 +272,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
 
     UpDownClicked = false;
     IconFrame = 0;
+    AddTrayIcon();
 
     SettingsKey = std::make_unique<TRegIniFile>(kCompanyKey);
     SoundSchemeKey = std::make_unique<TRegIniFile>(kSoundSchemeKey);
@@ -349,6 +354,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::Open1Click() {
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
     show();
     raise();
     activateWindow();
@@ -365,6 +373,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormCloseQuery() {
     SaveOnExit();
+    DeleteTrayIcon();
     QCoreApplication::processEvents();
 }
 
@@ -387,9 +396,6 @@ void TMainForm::ApplyAlwaysOnTop() {
     }
 }
 
-void TMainForm::ApplyAnimatedIcon() {
-    // The notification-area icon reads AnimatedIcon1 when it is there.
-}
 
 void TMainForm::SaveOnExit() {
     if (exitSaved_) {

@@ -6,17 +6,22 @@
 
 #include "ClientDataSet.h"
 #include "DataControls.h"
+#include "EditingRules.h"
 #include "RegIniFile.h"
 #include "SortOrder.h"
 
 #include <QStringList>
 #include <QKeySequence>
+#include <QPointer>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
 #include <memory>
 
 class QAction;
 class QActionGroup;
+class QCalendarWidget;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -26,8 +31,10 @@ class QTimer;
 
 namespace pinleaf {
 
+class TAboutBox;
 class TImage;
 class TShape;
+class TTrayIcon;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -180,8 +187,6 @@ public:
     // --- Data-file location prompts (store/MainPrompts.cpp) ---
     void connectPromptCommands();
     void Open2Click();
-    // Whether any message is shown in a note window; notes come with the notes subsystem.
-    bool HasUndockedNotes() const { return false; }
     // Docks every note window; nothing to dock until notes exist.
     void DockAllNotes() {}
 
@@ -198,6 +203,31 @@ public:
     void SaveOnExit();
     void PlaceWindow();
 
+    // --- Notification-area icon (app/MainTray.cpp) ---
+    TTrayIcon* TrayIconData = nullptr;  // the icon and what it shows
+    QTimer* Timer1 = nullptr;           // 50 ms: one step of the icon's animation
+    // PopupMenu2: the icon's menu, opened by the right button.
+    QMenu* PopupMenu2 = nullptr;
+    QAction* Open1 = nullptr;  // "&Open Pinleaf" or "Mi&nimize Pinleaf"
+    QAction* N2 = nullptr;
+    QAction* About2 = nullptr;
+    QAction* Exit2 = nullptr;
+    void createTrayIcon();
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    void Timer1Timer();
+    void AnimatedIcon1Click();
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void PopupMenu2Popup();
+    // Whether the desktop has a notification area. Without one the window keeps a task-bar
+    // entry and minimises there, so that it can always be reached.
+    bool HasTray() const;
+
+    // --- About box (dialogs/MainAbout.cpp) ---
+    // The open about box; null while none is open.
+    QPointer<TAboutBox> AboutBox;
+    void About1Click();
+
     // --- Message store (store/) ---
     void OpenDataFile();
     void ClientDataSet1BeforeOpen();
@@ -211,6 +241,64 @@ public:
     // Undocked notes come back and go away with the note windows; nothing to do until then.
     void RestoreUndockedNotes() {}
     void SaveUndockedNotes() {}
+
+    // --- Editing and message commands (store/MainEditing.cpp, store/MainCommands.cpp) ---
+    // Numbers of the messages shown in note windows; new messages step over them.
+    UndockedNumberSet UndockedNumbers;
+    bool HasUndockedNotes() const { return !UndockedNumbers.empty(); }
+
+    // The month calendar (week numbers shown) of the extracted layout; it shows the current
+    // message's date, and a click on a day sets it.
+    QWidget* MonthCalendarPanel = nullptr;  // 8,293 191x152
+    QCalendarWidget* MonthCalendar1 = nullptr;
+
+    // PopupMenu3: the edit menu of the message box. Its keys act while the box has the focus,
+    // before the window's own.
+    QMenu* PopupMenu3 = nullptr;
+    QAction* Undo1 = nullptr;       // Ctrl+Z
+    QAction* Cut1 = nullptr;        // Ctrl+X
+    QAction* Copy1 = nullptr;       // Ctrl+C
+    QAction* Paste1 = nullptr;      // Ctrl+V
+    QAction* Clear1 = nullptr;      // Del
+    QAction* SelectAll1 = nullptr;  // Ctrl+A
+    QAction* Undock1 = nullptr;     // Ctrl+N
+
+    // True when the current record shows no message (see EditingRules.h).
+    bool MessageIsBlank();
+    // Stores what the user has typed into the data fields: edit and post at once. Does nothing
+    // on a blank view or a closed table.
+    void CommitMessageEdits();
+    // A key typed into TitleEdit, MessageMemo, TimeEdit or UrlEdit (`Sender`). On a blank view
+    // it first makes a message for the key to land in. Returns true when the key is refused
+    // (a space in UrlEdit).
+    bool TimeEditKeyPress(QWidget* Sender, const QKeyEvent& Key);
+    // Makes a new message with the defaults of a message made by typing into `field`, when the
+    // view shows none and the table is open; the field's own value is left for the typing.
+    // Returns whether a message was made.
+    bool CreateMessageIfBlank(QWidget* field);
+    // The number for a message made on a blank view: the first number that no note and no
+    // message of the view holds.
+    int NewMessageNumber();
+    void MonthCalendar1Click();
+    void PopupMenu3Popup();
+    void Undo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Clear1Click();
+    void SelectAll1Click();
+    void SelectAll2Click();
+
+    void First1Click();
+    void PageTurnPrevImageClick();
+    void PageTurnNextImageClick();
+    void Last1Click();
+    void Insert1Click();
+    void Delete1Click();
+    void Locked1Click();
+    void Finished1Click();
+    void Message1Click();
+    void Extra1Click();
 
     // Whether the exit save has run (it runs once, however the program is ended).
     bool ExitSaved() const { return exitSaved_; }
@@ -227,8 +315,14 @@ private:
     void createControls();
     void createMenus();
     void bindControls();
+    void createEditingControls();
+    void connectMessageCommands();
+    // Makes the message numbered `number` current again after a modal question, during which
+    // a timer may have moved the cursor. Returns false when the view no longer holds it.
+    bool ReturnToMessage(int number);
 
     bool exitSaved_ = false;
+    QMetaObject::Connection open1Handler_;  // Open1's present handler
 };
 
 }  // namespace pinleaf

@@ -5,8 +5,12 @@
 // :/skin/NAME.png (window skin: resources/skin.qrc) or :/icons/NAME.svg|png (program and
 // tray icons: resources/icons.qrc). SVG pictures are drawn at their own size unless a size
 // is asked for.
+//
+// An icon drawn in several sizes is kept as NAME-16, NAME-32, NAME-48 (any of 16, 24, 32, 48,
+// 64, 128, 256); a short animation ("clip") as the numbered pictures NAME_1, NAME_2, …
 
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -17,7 +21,11 @@ namespace pinleaf {
 QPixmap LoadBitmap(const QString& name, QSize size = QSize());
 // The icon NAME with every size it comes in; a null icon when there is none.
 QIcon LoadIcon(const QString& name);
-// The resource path of NAME, or "" when there is none.
+// The resource path of NAME, or "" when there is none. For an icon drawn in several sizes:
+// the path of its largest drawing.
 QString ResourcePath(const QString& name);
+// The pictures of the clip NAME in their order, each at `size` (its own size when invalid);
+// empty when there is no clip of that name.
+QList<QPixmap> LoadFrames(const QString& name, QSize size = QSize());
 
 }  // namespace pinleaf

@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libsqlite3-dev
           libcanberra-dev sound-theme-freedesktop libcurl4-openssl-dev fonts-wine)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(libbenchmark-dev sqlite3 xvfb xauth x11-utils xdotool imagemagick)
+    packages+=(libbenchmark-dev sqlite3 xvfb xauth x11-utils xdotool imagemagick trayer)
 fi
 
 missing=()

@@ -1,6 +1,5 @@
 // The main window's handlers for the message table: opening the data file (asking for it when
-// it is missing), the sort orders,
-// the view of the current message and the prompt write of posted changes.
+// it is missing), the sort orders and the prompt write of posted changes.
 
 #include "MainU.h"
 
@@ -92,12 +91,6 @@ void TMainForm::ApplySortOrder() {
 void TMainForm::Number1Click(QAction* item) {
     item->setChecked(true);
     ApplySortOrder();
-}
-
-void TMainForm::SyncMessageView() {
-    QFont font = MessageMemo->font();
-    font.setStrikeOut(ClientDataSet1->FieldByName(QStringLiteral("FINISHED")).AsBoolean());
-    MessageMemo->setFont(font);
 }
 
 void TMainForm::SaveTimerTimer() {

@@ -8,6 +8,7 @@
 #include "Screen.h"
 #include "Settings.h"
 #include "Skin.h"
+#include "TrayIcon.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -43,7 +44,12 @@ class TestFrame : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setScreenSizeForTesting(QSize(1024, 768)); }
+    void initTestCase() {
+        setScreenSizeForTesting(QSize(1024, 768));
+        // The frame as it is on a desktop with a notification area (the offscreen platform
+        // has none).
+        tray::setSystemTrayAvailableForTesting(true);
+    }
 
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -150,11 +156,10 @@ private slots:
 
     void controlsOfOtherSubsystemsFollowTheLayout() {
         // The calendar and the web address button come with other parts of the window: the
-        // layouts place them by name once they are there.
+        // layouts place them by name.
         TMainForm form({QStringLiteral("pinleaf")});
-        auto* calendar = new QWidget(&form);
-        calendar->setObjectName(QStringLiteral("MonthCalendarPanel"));
-        calendar->setGeometry(8, 100, 191, 152);
+        QWidget* calendar = form.MonthCalendarPanel;
+        calendar->move(8, 100);
         auto* goTo = new QWidget(&form);
         goTo->setObjectName(QStringLiteral("GoToButton"));
         goTo->setGeometry(150, 10, 49, 21);
