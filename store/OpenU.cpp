@@ -20,9 +20,9 @@ TOpenForm::TOpenForm(TMainForm* mainForm) : TBrowseForm(mainForm) {
     TitleImage->setPicture(QStringLiteral("OPENTITLE"));
     TitleImage->setGeometry(2, 2, 368, 10);
     // The program's own icon in place of the warning sign.
-    const QPixmap icon = LoadBitmap(QStringLiteral("MAINICON"), QSize(32, 32));
+    const QIcon icon = LoadIcon(QStringLiteral("MAINICON"));
     if (!icon.isNull()) {
-        WarningImage->setPixmap(icon);
+        WarningImage->setPixmap(icon.pixmap(32, 32));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "MainU.h"
 #include "OpenU.h"
 #include "PromptTexts.h"
+#include "Resources.h"
 #include "Screen.h"
 #include "Settings.h"
 #include "Skin.h"
@@ -403,6 +404,35 @@ private slots:
         QCOMPARE(rememberedFile(), first);
     }
 
+    void openWithUndockedNotesAsksToDock_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("declined") << false;
+    }
+
+    void openWithUndockedNotesAsksToDock() {
+        QFETCH(bool, confirm);
+        const QString first = QDir::current().absoluteFilePath(QStringLiteral("Pinleaf.cds"));
+        datafile::write(first, {message(1, "one"), message(2, "two")});
+        TRegIniFile(settings::kCompanyKey).WriteString(settings::kSection, settings::kFileLocation, first);
+        makeForms();
+        form_->UndockedNumbers.insert(2);
+
+        QString question;
+        whenShown(ConfirmForm, [&] {
+            question = ConfirmForm->ConfirmText->text();
+            QTest::keyClick(ConfirmForm, confirm ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        whenShown(OpenForm, [&] { QTest::keyClick(OpenForm->LocationEdit, Qt::Key_Escape); });
+        form_->Open2Click();
+        QCOMPARE(question, dockAllQuestion());
+        QCOMPARE(ConfirmForm->Confirmed, confirm);
+        // The open prompt waits for the command to be given again.
+        QCOMPARE(sound_.played, QStringList{QStringLiteral("play dialog-warning")});
+        QCOMPARE(form_->DataFilePath, first);
+        form_->close();
+    }
+
     // --- The prompts' own parts ---
 
     void promptsLookAndSelectAll() {
@@ -416,6 +446,10 @@ private slots:
         QCOMPARE(BrowseForm->TitleImage->size(), QSize(368, 8));
         QCOMPARE(OpenForm->TitleImage->pictureName(), QStringLiteral("OPENTITLE"));
         QCOMPARE(OpenForm->TitleImage->size(), QSize(368, 10));
+        // The open prompt shows the program's icon, the location prompt the warning sign.
+        QCOMPARE(OpenForm->WarningImage->pixmap().toImage(),
+                 LoadIcon(QStringLiteral("MAINICON")).pixmap(32, 32).toImage());
+        QCOMPARE(BrowseForm->WarningImage->pixmap().toImage(), LoadBitmap(QStringLiteral("WARNING")).toImage());
         // The default and cancel buttons lie below the visible area.
         QVERIFY(BrowseForm->OkBtn->y() >= BrowseForm->height());
         QVERIFY(BrowseForm->CancelBtn->y() >= BrowseForm->height());
