@@ -812,25 +812,19 @@ DataSetState TClientDataSet::State() const {
     return d->state;
 }
 
-namespace {
-
-// Runs the finishing rule for an edit in progress: a changed record is posted, an unchanged
-// one cancelled.
-void finishEdit(TClientDataSet& table) {
-    if (table.State() == DataSetState::Edit || table.State() == DataSetState::Insert) {
-        if (table.Modified()) {
-            table.Post();
+void TClientDataSet::CheckBrowseMode() {
+    if (d->state == DataSetState::Edit || d->state == DataSetState::Insert) {
+        if (Modified()) {
+            Post();
         } else {
-            table.Cancel();
+            Cancel();
         }
     }
 }
 
-}  // namespace
-
 void TClientDataSet::First() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     const std::optional<Seq> before = d->cursor;
     d->setCursor(d->edgeVisible(false));
     if (d->cursor != before) {
@@ -841,7 +835,7 @@ void TClientDataSet::First() {
 
 void TClientDataSet::Last() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     const std::optional<Seq> before = d->cursor;
     d->setCursor(d->edgeVisible(true));
     if (d->cursor != before) {
@@ -852,7 +846,7 @@ void TClientDataSet::Last() {
 
 void TClientDataSet::Next() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     if (!d->cursor) {
         d->eof = d->bof = true;
     } else if (const std::optional<Seq> next = d->neighbour(*d->cursor, false)) {
@@ -867,7 +861,7 @@ void TClientDataSet::Next() {
 
 void TClientDataSet::Prior() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     if (!d->cursor) {
         d->eof = d->bof = true;
     } else if (const std::optional<Seq> prior = d->neighbour(*d->cursor, true)) {
@@ -897,7 +891,7 @@ int TClientDataSet::RecordCount() const {
 
 void TClientDataSet::Edit() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     if (!d->cursor) {
         Insert();
         return;
@@ -910,7 +904,7 @@ void TClientDataSet::Edit() {
 
 void TClientDataSet::Insert() {
     d->requireActive();
-    finishEdit(*this);
+    CheckBrowseMode();
     d->cursorBeforeInsert = d->cursor;
     d->buffer = Record(d->fields.size());
     d->modified = false;
@@ -1058,7 +1052,7 @@ void TClientDataSet::SetIndexName(const QString& name) {
         canonical = def->name;
     }
     if (d->active) {
-        finishEdit(*this);
+        CheckBrowseMode();
     }
     d->indexName = canonical;
     d->indexFieldNames.clear();
@@ -1087,7 +1081,7 @@ void TClientDataSet::SetIndexFieldNames(const QString& fieldName) {
         canonical = d->fields[field].name;
     }
     if (d->active) {
-        finishEdit(*this);
+        CheckBrowseMode();
     }
     d->indexFieldNames = canonical;
     d->indexName.clear();
@@ -1107,7 +1101,7 @@ bool TClientDataSet::FindKey(const FieldValue& key) {
     }
     // Not cut to the field's size: a longer text matches no record.
     const FieldValue wanted = storedValue(d->def(d->order->first), key, false);
-    finishEdit(*this);
+    CheckBrowseMode();
     const OrderSet& set = d->orderSet(*d->order);
     for (auto it = set.lower_bound({wanted, 0, nullptr});
          it != set.end() && compareValues(it->key, wanted) == 0; ++it) {
@@ -1134,7 +1128,7 @@ void TClientDataSet::SetFilter(const QString& expression) {
         fail(QStringLiteral("Cannot filter on NUMBER: the table has no such field."));
     }
     if (d->active) {
-        finishEdit(*this);
+        CheckBrowseMode();
     }
     d->filter = expression;
     d->hiddenNumbers = std::move(hidden);

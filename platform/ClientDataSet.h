@@ -142,6 +142,9 @@ public:
     TField FieldByName(const QString& name);
     // Whether fields of the record being edited or inserted were changed.
     bool Modified() const;
+    // Finishes an edit in progress as a move to another record does: a changed record is
+    // posted, an unchanged one cancelled. Nothing happens while browsing.
+    void CheckBrowseMode();
 
     void AddIndex(const QString& name, const QString& fieldName, bool descending);
     QStringList IndexNames() const;

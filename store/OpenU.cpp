@@ -26,22 +26,6 @@ TOpenForm::TOpenForm(TMainForm* mainForm) : TBrowseForm(mainForm) {
     }
 }
 
-namespace {
-
-// An edit in progress is kept when the table closes: changed fields are posted, an unchanged
-// edit is dropped, as moving to another message does.
-void finishEdit(TClientDataSet& table) {
-    if (table.State() == DataSetState::Edit || table.State() == DataSetState::Insert) {
-        if (table.Modified()) {
-            table.Post();
-        } else {
-            table.Cancel();
-        }
-    }
-}
-
-}  // namespace
-
 void TOpenForm::OkImageClick() {
     const QString path = LocationEdit->text();
     if (!QFileInfo(path).isFile()) {
@@ -53,7 +37,8 @@ void TOpenForm::OkImageClick() {
     const QString previous = main.DataFilePath;
     const bool wasOpen = table.Active();
     try {
-        finishEdit(table);
+        // An edit in progress is kept: changed fields are posted before the old file is written.
+        table.CheckBrowseMode();
         // Written to the old file when it changed.
         table.Close();
     } catch (const std::exception& error) {

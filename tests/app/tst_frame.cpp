@@ -1,6 +1,7 @@
 // The main window's frame: its layouts, the title strip, the fold button, the drag with its
 // snapping, the system menu, minimising, always on top, the default position and help.
 
+#include "FreshUser.h"
 #include "DataFile.h"
 #include "ErrorReport.h"
 #include "FrameLayout.h"
@@ -52,12 +53,8 @@ private slots:
     }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir(dir_->path()).mkpath(QStringLiteral("config"));
-        QDir(dir_->path()).mkpath(QStringLiteral("work"));
-        qputenv("XDG_CONFIG_HOME", dir_->filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir::setCurrent(dir_->filePath(QStringLiteral("work"))));
+        // A new user for every test: fresh settings and current folder.
+        QVERIFY(user_.start());
         datafile::write(QStringLiteral("Pinleaf.cds"), {});
         errors_.clear();
         setErrorHandler([this](const QString& text) { errors_ << text; });
@@ -496,7 +493,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    test::FreshUser user_;
     QStringList errors_;
 };
 

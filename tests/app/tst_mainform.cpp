@@ -1,6 +1,7 @@
 // Start-up and the exit save of the main window: where it stands, which data file it opens,
 // which message it shows, and what it writes back.
 
+#include "FreshUser.h"
 #include "DataFile.h"
 #include "ErrorReport.h"
 #include "MainU.h"
@@ -43,13 +44,8 @@ private slots:
     void initTestCase() { setScreenSizeForTesting(QSize(1024, 768)); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir(dir_->path()).mkpath(QStringLiteral("config"));
-        QDir(dir_->path()).mkpath(QStringLiteral("work"));
-        // A fresh settings store and current directory for every test.
-        qputenv("XDG_CONFIG_HOME", dir_->filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir::setCurrent(dir_->filePath(QStringLiteral("work"))));
+        // A new user for every test: fresh settings and current folder.
+        QVERIFY(user_.start());
         errors_.clear();
         setErrorHandler([this](const QString& text) { errors_ << text; });
     }
@@ -80,7 +76,7 @@ private slots:
         QFETCH(QString, left);
         QFETCH(QString, top);
         QFETCH(QPoint, place);
-        auto store = std::make_shared<RegistryStore>(dir_->filePath(QStringLiteral("placement.txt")));
+        auto store = std::make_shared<RegistryStore>(user_.filePath(QStringLiteral("placement.txt")));
         TRegIniFile key(store, settings::kCompanyKey);
         if (!left.isEmpty()) {
             key.WriteString(settings::kSection, settings::kLeft, left);
@@ -317,7 +313,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    test::FreshUser user_;
     QStringList errors_;
 };
 

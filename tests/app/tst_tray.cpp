@@ -3,6 +3,7 @@
 // The offscreen platform has no notification area: the icon's record and its signals stand in
 // for what a user would see and do.
 
+#include "FreshUser.h"
 #include "MainU.h"
 #include "RegIniFile.h"
 #include "Resources.h"
@@ -52,12 +53,8 @@ private slots:
     void initTestCase() { setScreenSizeForTesting(QSize(1024, 768)); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir(dir_->path()).mkpath(QStringLiteral("config"));
-        QDir(dir_->path()).mkpath(QStringLiteral("work"));
-        qputenv("XDG_CONFIG_HOME", dir_->filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir::setCurrent(dir_->filePath(QStringLiteral("work"))));
+        // A new user for every test: fresh settings and current folder.
+        QVERIFY(user_.start());
         tray::setSystemTrayAvailableForTesting(true);
     }
 
@@ -302,7 +299,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    test::FreshUser user_;
 };
 
 QTEST_MAIN(TestTray)

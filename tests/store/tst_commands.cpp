@@ -2,6 +2,7 @@
 // message commands from the keys and the menus, the edit menu of the message box, and which
 // keys go to the window and which to the field that has the focus.
 
+#include "FreshUser.h"
 #include "ConfirmU.h"
 #include "DataFile.h"
 #include "ErrorReport.h"
@@ -109,12 +110,8 @@ private slots:
     }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir(dir_->path()).mkpath(QStringLiteral("config"));
-        QDir(dir_->path()).mkpath(QStringLiteral("work"));
-        qputenv("XDG_CONFIG_HOME", dir_->filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir::setCurrent(dir_->filePath(QStringLiteral("work"))));
+        // A new user for every test: fresh settings and current folder.
+        QVERIFY(user_.start());
         errors_.clear();
         setErrorHandler([this](const QString& text) { errors_ << text; });
         setNowForTesting(kNow);
@@ -846,7 +843,7 @@ private:
         return numbers;
     }
 
-    std::unique_ptr<QTemporaryDir> dir_;
+    test::FreshUser user_;
     std::unique_ptr<TMainForm> form_;
     AnsweringConfirmForm* confirm_ = nullptr;
     DismissingErrorForm* error_ = nullptr;

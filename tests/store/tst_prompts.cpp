@@ -1,6 +1,7 @@
 // The data-file location prompts: their texts, and the three ways they are reached (a data
 // file missing at the first showing, a data file gone at exit, and "Open...").
 
+#include "FreshUser.h"
 #include "../dialogs/ModalHelpers.h"
 #include "../dialogs/RecordingSound.h"
 
@@ -66,12 +67,8 @@ private slots:
     void initTestCase() { setScreenSizeForTesting(QSize(1024, 768)); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir(dir_->path()).mkpath(QStringLiteral("config"));
-        QDir(dir_->path()).mkpath(QStringLiteral("work"));
-        qputenv("XDG_CONFIG_HOME", dir_->filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir::setCurrent(dir_->filePath(QStringLiteral("work"))));
+        // A new user for every test: fresh settings and current folder.
+        QVERIFY(user_.start());
         errors_.clear();
         sound_.played.clear();
         setErrorHandler([this](const QString& text) { errors_ << text; });
@@ -479,7 +476,7 @@ private:
     }
 
     RecordingSound sound_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    test::FreshUser user_;
     std::unique_ptr<TMainForm> form_;
     QStringList errors_;
 };
