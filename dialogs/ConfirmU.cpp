@@ -47,26 +47,8 @@ TConfirmForm::TConfirmForm(QWidget* parent) : QDialog(parent) {
     CancelLabel = cancel.label;
     connect(OkImage, &TImage::clicked, this, [this] { OkImageClick(); });
     connect(CancelImage, &TImage::clicked, this, [this] { CloseBtnClick(); });
-    connect(OkImage, &TImage::mouseDown, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            OkImageMouseDown();
-        }
-    });
-    connect(OkImage, &TImage::mouseUp, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            OkImageMouseUp();
-        }
-    });
-    connect(CancelImage, &TImage::mouseDown, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            CancelImageMouseDown();
-        }
-    });
-    connect(CancelImage, &TImage::mouseUp, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            CancelImageMouseUp();
-        }
-    });
+    skin::connectLeftPress(OkImage, this, [this] { OkImageMouseDown(); }, [this] { OkImageMouseUp(); });
+    skin::connectLeftPress(CancelImage, this, [this] { CancelImageMouseDown(); }, [this] { CancelImageMouseUp(); });
 
     SelectAll1 = new QAction(QStringLiteral("Select &All"), this);
     SelectAll1->setObjectName(QStringLiteral("SelectAll1"));

@@ -50,16 +50,7 @@ TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
     OkImage = ok.image;
     OkLabel = ok.label;
     connect(OkImage, &TImage::clicked, this, [this] { OkImageClick(); });
-    connect(OkImage, &TImage::mouseDown, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            OkImageMouseDown();
-        }
-    });
-    connect(OkImage, &TImage::mouseUp, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton) {
-            OkImageMouseUp();
-        }
-    });
+    skin::connectLeftPress(OkImage, this, [this] { OkImageMouseDown(); }, [this] { OkImageMouseUp(); });
 }
 
 void TErrorForm::ShowModal() {

@@ -169,19 +169,24 @@ void pressCaption(QLabel* label) { label->move(label->pos() + QPoint(1, 1)); }
 
 void releaseCaption(QLabel* label) { label->move(label->pos() - QPoint(1, 1)); }
 
-void connectPressedLook(const ImageButton& button) {
-    QLabel* label = button.label;
-    QObject::connect(button.image, &TImage::mouseDown, label,
-                     [label](Qt::MouseButton b, bool, QPoint) {
-                         if (b == Qt::LeftButton) {
-                             pressCaption(label);
-                         }
-                     });
-    QObject::connect(button.image, &TImage::mouseUp, label, [label](Qt::MouseButton b, QPoint) {
+void connectLeftPress(TImage* image, QObject* context, std::function<void()> down,
+                      std::function<void()> up) {
+    QObject::connect(image, &TImage::mouseDown, context, [down](Qt::MouseButton b, bool, QPoint) {
         if (b == Qt::LeftButton) {
-            releaseCaption(label);
+            down();
         }
     });
+    QObject::connect(image, &TImage::mouseUp, context, [up](Qt::MouseButton b, QPoint) {
+        if (b == Qt::LeftButton) {
+            up();
+        }
+    });
+}
+
+void connectPressedLook(const ImageButton& button) {
+    QLabel* label = button.label;
+    connectLeftPress(button.image, label, [label] { pressCaption(label); },
+                     [label] { releaseCaption(label); });
 }
 
 QPoint centredPlace(QSize window) {

@@ -24,6 +24,8 @@
 
 class QMouseEvent;
 
+#include <functional>
+
 namespace pinleaf {
 
 // The panel colour of every skinned window (red 255, green 255, blue 225).
@@ -131,6 +133,9 @@ ImageButton imageButton(QWidget* parent, const char* imageName, const char* labe
 void pressCaption(QLabel* label);
 void releaseCaption(QLabel* label);
 void connectPressedLook(const ImageButton& button);
+// Runs `down` and `up` when the left button is pressed on `image` and released again.
+void connectLeftPress(TImage* image, QObject* context, std::function<void()> down,
+                      std::function<void()> up);
 
 // Where a window stands centred on the primary screen.
 QPoint centredPlace(QSize window);
