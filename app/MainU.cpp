@@ -1,6 +1,7 @@
 #include "MainU.h"
 
 #include "BrowseU.h"
+#include "DataFile.h"
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "Placement.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QDateTime>
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +26,8 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace pinleaf {
 
@@ -397,6 +402,43 @@ void TMainForm::ApplyAlwaysOnTop() {
 }
 
 
+void TMainForm::TerminationRequested() {
+    terminating_ = true;
+    if (savingPromptOpen_) {
+        // The exit save is waiting for the user: answer for them, so the program can end.
+        BrowseForm->close();
+    } else {
+        close();
+    }
+}
+
+void TMainForm::SaveRecoveryFile() {
+    QString folder = qEnvironmentVariable("XDG_DATA_HOME");
+    if (folder.isEmpty() || QDir::isRelativePath(folder)) {
+        folder = QDir::homePath() + QStringLiteral("/.local/share");
+    }
+    folder += QStringLiteral("/pinleaf");
+    QDir().mkpath(folder);
+    const QString path =
+        folder + QStringLiteral("/Pinleaf-recovered-%1.cds")
+                     .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    try {
+        // Every message, in the file's own order: the program is ending, so the order and
+        // filter in force need not come back.
+        ClientDataSet1->CheckBrowseMode();
+        ClientDataSet1->SetIndexName(QString());
+        ClientDataSet1->SetFilter(QString());
+        std::vector<Record> records;
+        for (ClientDataSet1->First(); !ClientDataSet1->Eof(); ClientDataSet1->Next()) {
+            records.push_back(ClientDataSet1->CurrentRecord());
+        }
+        datafile::write(path, records);
+        std::fprintf(stderr, "Pinleaf: the messages were saved to %s\n", qPrintable(path));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Pinleaf: %s\n", error.what());
+    }
+}
+
 void TMainForm::SaveOnExit() {
     if (exitSaved_) {
         return;
@@ -415,7 +457,14 @@ void TMainForm::SaveOnExit() {
                 BrowseForm->BrowseForOpen = false;
                 BrowseForm->ConfirmText->setText(savingPromptText(DataFilePath));
                 BrowseForm->LocationEdit->setText(DataFilePath);
+                savingPromptOpen_ = true;
                 BrowseForm->ShowModal();
+                savingPromptOpen_ = false;
+                if (terminating_ && ClientDataSet1->Active()) {
+                    // Ended (logout, shutdown, a signal) while the user was being asked: keep
+                    // the messages in a file of their own rather than lose them.
+                    SaveRecoveryFile();
+                }
             } else {
                 // The edit and post mark the table changed, so closing always writes the file
                 // (without a prompt to ask, a file that has gone is written again).

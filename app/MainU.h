@@ -302,6 +302,13 @@ public:
 
     // Whether the exit save has run (it runs once, however the program is ended).
     bool ExitSaved() const { return exitSaved_; }
+    // A logout, a shutdown or a termination signal: the program ends through the exit save.
+    // When the exit save is waiting in the saving prompt, the prompt is closed and the
+    // messages go to a recovery file (SaveRecoveryFile).
+    void TerminationRequested();
+    // Writes every message to $XDG_DATA_HOME/pinleaf/Pinleaf-recovered-<date-time>.cds and
+    // names the file on stderr.
+    void SaveRecoveryFile();
 
 signals:
     // The window has closed after its exit save: the program ends.
@@ -322,6 +329,8 @@ private:
     bool ReturnToMessage(int number);
 
     bool exitSaved_ = false;
+    bool savingPromptOpen_ = false;
+    bool terminating_ = false;
     QMetaObject::Connection open1Handler_;  // Open1's present handler
 };
 

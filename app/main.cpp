@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
 
     // A logout, a shutdown or a termination signal closes the program as "Exit" does.
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &mainForm,
-                     [&mainForm] { mainForm.close(); });
+                     [&mainForm] { mainForm.TerminationRequested(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
-                     [&mainForm](QSessionManager&) { mainForm.close(); });
+                     [&mainForm](QSessionManager&) { mainForm.TerminationRequested(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainForm,
                      [&mainForm] { mainForm.SaveOnExit(); });
 

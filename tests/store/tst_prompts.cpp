@@ -252,6 +252,37 @@ private slots:
 
     // --- Saving mode: the data file has gone by the exit ---
 
+    void terminationDuringSavingPromptKeepsMessages() {
+        // A logout or a signal while the exit save waits for the user: the prompt closes and
+        // the messages go to a recovery file instead of being lost.
+        const QString original = QDir::current().absoluteFilePath(QStringLiteral("Pinleaf.cds"));
+        datafile::write(original, {message(1, "one")});
+        TRegIniFile(settings::kCompanyKey).WriteString(settings::kSection, settings::kFileLocation, original);
+        qputenv("XDG_DATA_HOME", user_.filePath(QStringLiteral("data")).toUtf8());
+        makeForms();
+        form_->ClientDataSet1->InsertRecord(message(2, "two"));
+        QVERIFY(QFile::remove(original));
+
+        bool prompted = false;
+        whenShown(BrowseForm, [&] {
+            prompted = true;
+            form_->TerminationRequested();
+        });
+        form_->close();
+        QVERIFY(prompted);
+        QVERIFY(!BrowseForm->isVisible());
+        QVERIFY(form_->ExitSaved());
+        QVERIFY(!QFile::exists(original));
+        const QStringList recovered = QDir(user_.filePath(QStringLiteral("data/pinleaf")))
+                                          .entryList({QStringLiteral("Pinleaf-recovered-*.cds")});
+        QCOMPARE(recovered.size(), 1);
+        const auto records =
+            datafile::read(user_.filePath(QStringLiteral("data/pinleaf/")) + recovered[0]);
+        QCOMPARE(records.size(), std::size_t(2));
+        QCOMPARE(std::get<QString>(records[1][TITLE]), QStringLiteral("two"));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     void savingMode_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("targetExists");
