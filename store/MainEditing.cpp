@@ -150,6 +150,11 @@ void TMainForm::createEditingControls() {
         days->horizontalHeader()->setMinimumSectionSize(1);
         days->verticalHeader()->setMinimumSectionSize(1);
     }
+    // The month title in the window's own colours rather than the desktop's highlight.
+    MonthCalendar1->setStyleSheet(QStringLiteral(
+        "#qt_calendar_navigationbar { background-color: rgb(250, 232, 170); }"
+        "#qt_calendar_navigationbar QToolButton { color: rgb(90, 60, 0); font-weight: bold; }"
+        "#qt_calendar_navigationbar QSpinBox { color: rgb(90, 60, 0); }"));
     panelLayout->addWidget(MonthCalendar1);
     MonthCalendarPanel->hide();
     // Only a click on a day picks it; the month arrows and title only turn the page.
