@@ -26,12 +26,16 @@ namespace {
 
 // Starts editing when needed and writes `text` into the field. Returns false when the table
 // cannot be edited now.
-bool writeField(TDataSource* source, const QString& fieldName, const QString& text) {
+bool writeField(TDataSource* source, QWidget* control, const QString& fieldName,
+                const QString& text) {
     if (!source->Live()) {
         return false;
     }
     TClientDataSet* table = source->DataSet();
     if (table->State() == DataSetState::Browse) {
+        if (source->BeforeEdit) {
+            source->BeforeEdit(control);
+        }
         table->Edit();
     }
     table->FieldByName(fieldName).SetAsString(text);
@@ -95,7 +99,7 @@ protected:
         }
         writing_ = true;
         try {
-            writeField(source_, field_, text);
+            writeField(source_, qobject_cast<QWidget*>(parent()), field_, text);
         } catch (...) {
             writing_ = false;
             refresh();

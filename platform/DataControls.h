@@ -17,6 +17,7 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QWidget;
 
 namespace pinleaf {
 
@@ -31,6 +32,10 @@ public:
     void SetEnabled(bool enabled);
     // Whether the controls can show and edit a record now.
     bool Live() const { return enabled_ && dataSet_->Active(); }
+
+    // Runs when a change made in `control` (typing, pasting, dropping) is about to start
+    // editing the current record, before the change is written into its field.
+    std::function<void(QWidget* control)> BeforeEdit;
 
 signals:
     void changed();

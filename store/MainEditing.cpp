@@ -203,6 +203,10 @@ void TMainForm::createEditingControls() {
         PopupMenu3->popup(MessageMemo->viewport()->mapToGlobal(pos));
     });
 
+    // A change that reaches a field without a key press (its own menu's Paste, a drop, an
+    // input method) makes a message on a blank view just as typing does.
+    DataSource1->BeforeEdit = [this](QWidget* control) { CreateMessageIfBlank(control); };
+
     auto* fieldEvents = new FieldEvents(this);
     for (QWidget* field : {static_cast<QWidget*>(TitleEdit), static_cast<QWidget*>(MessageMemo),
                            static_cast<QWidget*>(TimeEdit), static_cast<QWidget*>(UrlEdit)}) {

@@ -262,6 +262,9 @@ private slots:
             << "UrlEdit" << "a b" << now << "" << "" << kStampNow << "ab";
         QTest::newRow("paste into message box")
             << "MessageMemo" << "\x16" << now << "" << "pasted" << kStampNow << "http://";
+        // The field's own right-click Paste: no key press comes first.
+        QTest::newRow("title field's own Paste")
+            << "TitleEdit" << "\x01" << now << "pasted" << "" << kStampNow << "http://";
     }
 
     void typingMakesMessage() {
@@ -279,6 +282,8 @@ private slots:
         }
         if (typed == QLatin1String("\x16")) {
             QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+        } else if (typed == QLatin1String("\x01")) {
+            qobject_cast<QLineEdit*>(widget)->paste();
         } else {
             QTest::keyClicks(widget, typed);
         }
