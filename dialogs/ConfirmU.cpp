@@ -27,16 +27,12 @@ TConfirmForm::TConfirmForm(QWidget* parent) : QDialog(parent) {
     CloseBtn = skin::closeButton(this, QPoint(291, 1));
     connect(CloseBtn, &TImage::clicked, this, [this] { CloseBtnClick(); });
 
-    // The icon is loaded once, when the dialog is made.
-    WarningImage = new QLabel(this);
-    WarningImage->setObjectName(QStringLiteral("WarningImage"));
-    WarningImage->setGeometry(14, 28, 32, 32);
+    // The icon is loaded once, when the dialog is made. Room for three lines of text above
+    // the buttons; two-line questions are the rule.
+    const skin::MessageArea area = skin::messageArea(this, "WarningImage", "ConfirmText");
+    WarningImage = area.icon;
     WarningImage->setPixmap(LoadBitmap(QStringLiteral("WARNING")));
-
-    // Room for three lines above the buttons; two-line questions are the rule.
-    ConfirmText = new TStaticText(this);
-    ConfirmText->setObjectName(QStringLiteral("ConfirmText"));
-    ConfirmText->setGeometry(60, 28, 225, 44);
+    ConfirmText = area.text;
 
     const skin::ImageButton ok = skin::imageButton(this, "OkImage", "OkLabel", QStringLiteral("OK"), QPoint(48, 78));
     OkImage = ok.image;

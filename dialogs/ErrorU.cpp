@@ -37,14 +37,10 @@ TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
     CloseBtn = skin::closeButton(this, QPoint(291, 1));
     connect(CloseBtn, &TImage::clicked, this, [this] { CloseBtnClick(); });
 
-    ErrorImage = new QLabel(this);
-    ErrorImage->setObjectName(QStringLiteral("ErrorImage"));
-    ErrorImage->setGeometry(14, 28, 32, 32);
+    const skin::MessageArea area = skin::messageArea(this, "ErrorImage", "ErrorText");
+    ErrorImage = area.icon;
     RestoreErrorIcon();
-
-    ErrorText = new TStaticText(this);
-    ErrorText->setObjectName(QStringLiteral("ErrorText"));
-    ErrorText->setGeometry(60, 28, 225, 44);
+    ErrorText = area.text;
 
     const skin::ImageButton ok = skin::imageButton(this, "OkImage", "OkLabel", QStringLiteral("OK"), QPoint(103, 78));
     OkImage = ok.image;

@@ -169,6 +169,17 @@ void pressCaption(QLabel* label) { label->move(label->pos() + QPoint(1, 1)); }
 
 void releaseCaption(QLabel* label) { label->move(label->pos() - QPoint(1, 1)); }
 
+MessageArea messageArea(QWidget* dialog, const char* iconName, const char* textName) {
+    MessageArea area;
+    area.icon = new QLabel(dialog);
+    area.icon->setObjectName(QLatin1String(iconName));
+    area.icon->setGeometry(14, 28, 32, 32);
+    area.text = new TStaticText(dialog);
+    area.text->setObjectName(QLatin1String(textName));
+    area.text->setGeometry(60, 28, 225, 44);
+    return area;
+}
+
 void connectLeftPress(TImage* image, QObject* context, std::function<void()> down,
                       std::function<void()> up) {
     QObject::connect(image, &TImage::mouseDown, context, [down](Qt::MouseButton b, bool, QPoint) {

@@ -117,6 +117,15 @@ TImage* titleStrip(QWidget* parent, const QString& picture, QPoint pos);
 // press, DragWindow on moves, EndWindowDrag on release).
 void connectTitleDrag(TImage* strip, QWidget* window);
 
+// The icon and the text of a question or error dialog: a 32 x 32 picture control at 14,28
+// and, to its right, a text area of 225 x 44 (room for three lines), with the given object
+// names.
+struct MessageArea {
+    QLabel* icon = nullptr;
+    TStaticText* text = nullptr;
+};
+MessageArea messageArea(QWidget* dialog, const char* iconName, const char* textName);
+
 // The small close button (13 x 11) at `pos`, hint "Close", object name "CloseBtn".
 TImage* closeButton(QWidget* parent, QPoint pos);
 

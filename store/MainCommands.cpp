@@ -3,6 +3,8 @@
 
 #include "MainU.h"
 
+#include "FieldNames.h"
+
 #include "Clock.h"
 #include "ConfirmU.h"
 #include "ErrorReport.h"
@@ -23,11 +25,8 @@ namespace pinleaf {
 
 namespace {
 
-const QString kNumber = QStringLiteral("NUMBER");
-const QString kDate = QStringLiteral("DATE");
-const QString kTime = QStringLiteral("TIME");
-const QString kLocked = QStringLiteral("LOCKED");
-const QString kFinished = QStringLiteral("FINISHED");
+using namespace fields;
+
 const QString kNumberAs = QStringLiteral("NumberAs");
 
 // Switches a flag of the current message and posts it; the post shows the change.

@@ -4,6 +4,8 @@
 
 #include "MainU.h"
 
+#include "FieldNames.h"
+
 #include "Clock.h"
 #include "ErrorReport.h"
 #include "Resources.h"
@@ -30,13 +32,7 @@ namespace pinleaf {
 
 namespace {
 
-const QString kTitle = QStringLiteral("TITLE");
-const QString kNumber = QStringLiteral("NUMBER");
-const QString kDate = QStringLiteral("DATE");
-const QString kTime = QStringLiteral("TIME");
-const QString kUrl = QStringLiteral("URL");
-const QString kLocked = QStringLiteral("LOCKED");
-const QString kFinished = QStringLiteral("FINISHED");
+using namespace fields;
 
 
 QKeyCombination combinationOf(const QKeyEvent& event) {
